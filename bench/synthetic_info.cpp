@@ -1,0 +1,205 @@
+#include "bench/synthetic_info.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "document/byte_order.h"
+#include "document/info_file.h"
+
+namespace kestra {
+
+namespace {
+
+// splitmix64: tiny, and the same sequence on every platform and compiler.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        return z ^ (z >> 31);
+    }
+    std::uint32_t below(std::uint32_t bound) { return std::uint32_t(next() % bound); }
+
+private:
+    std::uint64_t state_;
+};
+
+constexpr std::uint16_t integerType = 0;
+constexpr std::uint16_t stringType = 1;
+constexpr std::uint16_t floatType = 2;
+constexpr std::uint32_t integerProperties = 12;
+constexpr std::uint32_t floatProperties = 5;
+constexpr std::uint32_t stringProperties = 3;
+static_assert(integerProperties + floatProperties + stringProperties == syntheticPropertyCount);
+
+constexpr std::uint32_t headerSize = 16;
+constexpr std::uint32_t descriptorSize = 12;
+constexpr std::uint32_t firstItemOffset = headerSize + descriptorSize * syntheticPropertyCount;
+constexpr std::uint32_t fileAlignment = 32;
+constexpr std::uint32_t firstPropertyId = 1000;
+// Items are written in batches of this many, so the generator's memory stays small.
+constexpr std::uint32_t itemsPerBatch = 8192;
+// Keeps the values of a file apart from the shape of its properties.
+constexpr std::uint64_t valueSeedMix = 0x5DEECE66Du;
+
+constexpr std::array<std::string_view, 16> words = {
+    "Ember",  "Frost", "Granite", "Willow", "Harbor", "Falcon",  "Copper", "Meadow",
+    "Quartz", "Thorn", "Saffron", "Cinder", "Marble", "Juniper", "Basalt", "Lantern"};
+
+std::uint32_t stringWidth(bool thirtyTwoByteStrings) {
+    return thirtyTwoByteStrings ? 32 : 16;
+}
+
+// The property table of every file made with `seed`: the type mix shuffled, IDs rising in
+// irregular steps, a quarter of the properties linked, the rest split between the two unlinked
+// word pairs, values packed one after the other.
+std::vector<PropertyDescriptor> syntheticDescriptors(std::uint64_t seed, std::uint32_t width) {
+    std::vector<std::uint16_t> types;
+    types.insert(types.end(), integerProperties, integerType);
+    types.insert(types.end(), floatProperties, floatType);
+    types.insert(types.end(), stringProperties, stringType);
+    Random random(seed);
+    for (std::size_t k = types.size() - 1; k > 0; --k)
+        std::swap(types[k], types[random.below(std::uint32_t(k + 1))]);
+
+    std::vector<PropertyDescriptor> descriptors;
+    std::uint32_t id = firstPropertyId;
+    std::uint32_t offset = 0;
+    for (std::uint16_t type : types) {
+        PropertyDescriptor descriptor;
+        descriptor.id = id;
+        descriptor.type = type;
+        descriptor.offset = std::uint16_t(offset);
+        if (random.below(4) == 0) {
+            descriptor.linkWord1 = std::uint16_t(1 + random.below(0xFFFE));
+            descriptor.linkWord2 = std::uint16_t(random.below(0x10000));
+        } else if (random.below(2) == 0) {
+            descriptor.linkWord1 = descriptor.linkWord2 = 0xFFFF;
+        }
+        descriptors.push_back(descriptor);
+        id += 1 + random.below(40);
+        offset += type == stringType ? width : 4;
+    }
+    return descriptors;
+}
+
+// A word and a number ("Harbor 4217"), now and then a field filled to its last byte.
+void writeString(Random& random, std::uint8_t* field, std::uint32_t width) {
+    if (random.below(64) == 0) {
+        std::fill_n(field, width, std::uint8_t('A' + random.below(26)));
+        return;
+    }
+    char text[48];
+    const int length = std::snprintf(
+        text, sizeof text, "%s %u", words[random.below(words.size())].data(), random.below(100000));
+    std::copy_n(text, std::min<std::uint32_t>(std::uint32_t(length), width), field);
+}
+
+// Quarters in -1000..1000 or hundredths in -10000..10000, as measured quantities tend to be.
+float syntheticFloat(Random& random) {
+    if (random.below(2) == 0)
+        return float(int(random.below(8001)) - 4000) / 4.0f;
+    return float(int(random.below(2000001)) - 1000000) / 100.0f;
+}
+
+// Mostly small counts and codes, the rest anywhere in 32 bits.
+std::uint32_t syntheticInteger(Random& random) {
+    return random.below(10) < 7 ? random.below(1000) : std::uint32_t(random.next());
+}
+
+void writeItem(Random& random, const std::vector<PropertyDescriptor>& descriptors,
+               std::uint32_t width, std::uint8_t* item) {
+    for (const PropertyDescriptor& descriptor : descriptors) {
+        std::uint8_t* field = item + descriptor.offset;
+        switch (descriptor.type) {
+        case stringType:
+            writeString(random, field, width);
+            break;
+        case floatType:
+            writeBigEndian32(field, std::bit_cast<std::uint32_t>(syntheticFloat(random)));
+            break;
+        default:
+            writeBigEndian32(field, syntheticInteger(random));
+            break;
+        }
+    }
+}
+
+std::vector<std::uint8_t> headerAndTable(std::uint32_t itemCount, std::uint32_t itemLength,
+                                         const std::vector<PropertyDescriptor>& descriptors) {
+    std::vector<std::uint8_t> bytes(firstItemOffset);
+    writeBigEndian32(&bytes[0], itemCount);
+    writeBigEndian32(&bytes[4], std::uint32_t(descriptors.size()));
+    writeBigEndian32(&bytes[8], firstItemOffset);
+    writeBigEndian32(&bytes[12], itemLength);
+    for (std::size_t k = 0; k < descriptors.size(); ++k) {
+        std::uint8_t* entry = &bytes[headerSize + descriptorSize * k];
+        writeBigEndian32(entry, descriptors[k].id);
+        writeBigEndian16(entry + 4, descriptors[k].linkWord1);
+        writeBigEndian16(entry + 6, descriptors[k].linkWord2);
+        writeBigEndian16(entry + 8, descriptors[k].offset);
+        writeBigEndian16(entry + 10, descriptors[k].type);
+    }
+    return bytes;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool writeBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t size) {
+    return std::fwrite(bytes, 1, size, file) == size;
+}
+
+} // namespace
+
+bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint64_t seed) {
+    const std::uint32_t width = stringWidth(pathEndsInInfo(path));
+    const std::vector<PropertyDescriptor> descriptors = syntheticDescriptors(seed, width);
+    const std::uint32_t itemLength =
+        integerProperties * 4 + floatProperties * 4 + stringProperties * width;
+    const std::uint32_t itemCount =
+        std::uint32_t((values + syntheticPropertyCount - 1) / syntheticPropertyCount);
+
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        return false;
+    const std::vector<std::uint8_t> head = headerAndTable(itemCount, itemLength, descriptors);
+    bool written = writeBytes(file.get(), head.data(), head.size());
+
+    Random random(seed ^ valueSeedMix);
+    std::vector<std::uint8_t> batch;
+    for (std::uint32_t first = 0; written && first < itemCount; first += itemsPerBatch) {
+        const std::uint32_t count = std::min(itemsPerBatch, itemCount - first);
+        batch.assign(std::size_t(count) * itemLength, 0);
+        for (std::uint32_t i = 0; i < count; ++i)
+            writeItem(random, descriptors, width, &batch[std::size_t(i) * itemLength]);
+        written = writeBytes(file.get(), batch.data(), batch.size());
+    }
+
+    const std::uint64_t size = firstItemOffset + std::uint64_t(itemCount) * itemLength;
+    const std::vector<std::uint8_t> padding((fileAlignment - size % fileAlignment) % fileAlignment,
+                                            '@');
+    written = written && writeBytes(file.get(), padding.data(), padding.size());
+    return std::fclose(file.release()) == 0 && written;
+}
+
+bool writeSyntheticDocumentation(const std::string& path, std::uint64_t seed) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
+    if (!file)
+        return false;
+    bool written = std::fputs("Synthetic property names for the benchmarks\n", file.get()) >= 0;
+    const std::vector<PropertyDescriptor> descriptors = syntheticDescriptors(seed, 0);
+    for (std::size_t k = 0; k < descriptors.size(); k += 2)
+        written = written && std::fprintf(file.get(), "(%u) \"%s %zu\"\n", descriptors[k].id,
+                                          words[k % words.size()].data(), k) > 0;
+    return std::fclose(file.release()) == 0 && written;
+}
+
+} // namespace kestra
