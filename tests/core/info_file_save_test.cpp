@@ -178,13 +178,14 @@ TEST(InfoFileSave, KeepsPermissionBitsAndFollowsLinks) {
 // Each failure must leave the old file byte-identical and no temporary file behind.
 class InfoFileSaveFailure : public ::testing::Test {
 protected:
-    void SetUp() override {
-        testing::writeFile(target, old);
-        document = testing::loaded(testing::canonicalFile());
-    }
-    void expectFailureLeavesOldFile(const std::string& path) {
+    void SetUp() override { testing::writeFile(target, old); }
+    void expectFailureLeavesOldFile(const std::string& path,
+                                    const std::function<void()>& undo = {}) {
         FileError error;
-        EXPECT_FALSE(document.save(path, &error));
+        const bool saved = testing::loaded(testing::canonicalFile()).save(path, &error);
+        if (undo)
+            undo();
+        EXPECT_FALSE(saved);
         EXPECT_FALSE(error.message.empty());
         EXPECT_EQ(testing::readFile(target), old);
         EXPECT_EQ(folderEntries(dir.path()), folderBefore);
@@ -194,7 +195,6 @@ protected:
     const std::string target = dir.file("old.table");
     const std::vector<std::uint8_t> old = hexBytes("0102030405");
     std::vector<std::string> folderBefore{"old.table"};
-    InfoFile document;
 };
 
 TEST_F(InfoFileSaveFailure, FileSizeLimit) {
@@ -204,14 +204,10 @@ TEST_F(InfoFileSaveFailure, FileSizeLimit) {
     rlimit small = previousLimit;
     small.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    FileError error;
-    const bool saved = document.save(target, &error);
-    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(testing::readFile(target), old);
-    EXPECT_EQ(folderEntries(dir.path()), folderBefore);
+    expectFailureLeavesOldFile(target, [&] {
+        ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+        std::signal(SIGXFSZ, previousHandler);
+    });
 }
 
 TEST_F(InfoFileSaveFailure, TargetIsAFolder) {
@@ -229,12 +225,7 @@ TEST_F(InfoFileSaveFailure, ReadOnlyFolder) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root ignores folder write permission";
     fs::permissions(dir.path(), fs::perms(0555));
-    FileError error;
-    const bool saved = document.save(target, &error);
-    fs::permissions(dir.path(), fs::perms(0755));
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(testing::readFile(target), old);
-    EXPECT_EQ(folderEntries(dir.path()), folderBefore);
+    expectFailureLeavesOldFile(target, [&] { fs::permissions(dir.path(), fs::perms(0755)); });
 }
 
 } // namespace
