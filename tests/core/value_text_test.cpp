@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace kestra {
@@ -165,11 +166,20 @@ TEST(ValueText, TypeNamesAndTypedLimits) {
     }
 }
 
-constexpr std::uint32_t untouched = 123;
+// A text and the 32 bits it stores; nullopt when it is refused and the value keeps its bits.
+using ParseCase = std::pair<std::string_view, std::optional<std::uint32_t>>;
 
-// An integer text and what it stores; nullopt when it is refused and the value keeps 123.
+void expectParses(TypeCode code, std::uint32_t before, std::span<const ParseCase> cases) {
+    for (const auto& [text, stored] : cases) {
+        PropertyValue value = valueOf(code);
+        value.setIntValue(before);
+        EXPECT_EQ(parseValueText(value, text), stored.has_value()) << text;
+        EXPECT_EQ(value.intValue(), stored.value_or(before)) << text;
+    }
+}
+
 TEST(ValueText, IntegerParseTable) {
-    const std::pair<std::string_view, std::optional<std::uint32_t>> cases[] = {
+    const ParseCase cases[] = {
         {"", std::nullopt},
         {"-", std::nullopt},
         {"+", std::nullopt},
@@ -190,18 +200,12 @@ TEST(ValueText, IntegerParseTable) {
         {"-4294967295", 1},
         {"-4294967296", std::nullopt},
     };
-    for (const auto& [text, stored] : cases) {
-        PropertyValue value = valueOf(TypeCode::I4);
-        value.setIntValue(untouched);
-        EXPECT_EQ(parseValueText(value, text), stored.has_value()) << text;
-        EXPECT_EQ(value.intValue(), stored.value_or(untouched)) << text;
-    }
+    expectParses(TypeCode::I4, 123, cases);
 }
 
 TEST(ValueText, FloatParseTable) {
-    const std::uint32_t unchanged = std::bit_cast<std::uint32_t>(float(untouched));
     const auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
-    const std::pair<std::string_view, std::optional<std::uint32_t>> cases[] = {
+    const ParseCase cases[] = {
         {"", std::nullopt},
         {"-", std::nullopt},
         {".", std::nullopt},
@@ -229,11 +233,7 @@ TEST(ValueText, FloatParseTable) {
         {"nan", 0x7FC00000u},
         {"-nan", 0xFFC00000u},
     };
-    for (const auto& [text, stored] : cases) {
-        PropertyValue value = floatValue(float(untouched));
-        EXPECT_EQ(parseValueText(value, text), stored.has_value()) << text;
-        EXPECT_EQ(value.floatBits(), stored.value_or(unchanged)) << text;
-    }
+    expectParses(TypeCode::F4, bits(123.0f), cases);
 }
 
 // Restores the process locale a test changed.
