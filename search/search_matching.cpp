@@ -13,13 +13,13 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Reads a text that passed its type's character check. For a float text that leaves digits,
+// Reads a text that passed its type's character check. A float text then holds only digits,
 // points and a leading minus, so no exponent, hexadecimal form, "inf" or "nan" reaches
-// std::from_chars; on what remains it reads the same longest leading number as strtof in the "C"
-// locale ("1.2.3" is 1.2, "5." is 5, "-0" is -0), rounded once to single precision, and it never
-// looks at the process locale. For an unsigned text, all digits, it reads as strtoul in base 10.
-// A text in which no number begins ("", ".", "-") or whose number is out of the type's range
-// (an integer above 4294967295) is unreadable, where strtof and strtoul would saturate.
+// std::from_chars, which reads the same longest leading number as strtof in the "C" locale
+// ("1.2.3" is 1.2, "5." is 5, "-0" is -0), rounded once to single precision, without looking at
+// the process locale. An unsigned text is all digits and reads as strtoul in base 10. A text in
+// which no number begins ("", ".", "-") or whose number is out of the type's range (an integer
+// above 4294967295) is unreadable, where strtof and strtoul would saturate.
 template <typename Number> bool readNumber(std::string_view text, Number& number) {
     return std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc();
 }
