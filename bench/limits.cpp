@@ -1,5 +1,6 @@
 #include "bench/limits.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -14,51 +15,40 @@ namespace kestra {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {
-        if (fd_ < 0)
+// Closes the file however the measurement ends; `close` reports what the file system deferred.
+struct OpenFile {
+    explicit OpenFile(int descriptor) : fd(descriptor) {
+        if (fd < 0)
             throw std::runtime_error(std::string("cannot open a file: ") + std::strerror(errno));
     }
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
     }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
     void close() {
-        if (fd_ >= 0 && ::close(fd_) != 0)
+        const int closing = fd;
+        fd = -1;
+        if (::close(closing) != 0)
             throw std::runtime_error("cannot close a file");
-        fd_ = -1;
     }
-
-private:
-    int fd_;
+    int fd;
 };
 
 // Linux moves at most about 2 GiB per call.
 constexpr std::size_t largestTransfer = std::size_t(1) << 30;
 
-void readAll(int fd, std::uint8_t* bytes, std::size_t size) {
+// Moves all `size` bytes with `call` (read or write), resuming after interruptions.
+template <class Bytes, class Call>
+void transferAll(int fd, Bytes* bytes, std::size_t size, Call call, const char* failure) {
     for (std::size_t done = 0; done < size;) {
-        const ssize_t got = ::read(fd, bytes + done, std::min(size - done, largestTransfer));
-        if (got < 0 && errno == EINTR)
+        const ssize_t moved = call(fd, bytes + done, std::min(size - done, largestTransfer));
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
-            throw std::runtime_error("cannot read the file");
-        done += std::size_t(got);
-    }
-}
-
-void writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t put = ::write(fd, bytes + done, std::min(size - done, largestTransfer));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            throw std::runtime_error("cannot write the file");
-        done += std::size_t(put);
+        if (moved <= 0)
+            throw std::runtime_error(failure);
+        done += std::size_t(moved);
     }
 }
 
@@ -66,18 +56,18 @@ void writeAll(int fd, const std::uint8_t* bytes, std::size_t size) {
 
 double readFileSeconds(const std::string& path, std::size_t size) {
     return secondsOf([&] {
-        FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         const auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-        readAll(file.get(), bytes.get(), size);
+        transferAll(file.fd, bytes.get(), size, ::read, "cannot read the file");
         keep(bytes.get());
     });
 }
 
 double writeAndFlushSeconds(const std::string& path, std::span<const std::uint8_t> bytes) {
     const double seconds = secondsOf([&] {
-        FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        writeAll(file.get(), bytes.data(), bytes.size());
-        if (::fsync(file.get()) != 0)
+        OpenFile file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        transferAll(file.fd, bytes.data(), bytes.size(), ::write, "cannot write the file");
+        if (::fsync(file.fd) != 0)
             throw std::runtime_error("cannot flush the file");
         file.close();
     });
