@@ -43,6 +43,11 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     resize(1024, 640);
 }
 
+// The lists read the row caches until they are gone, so they go before the state does.
+MainWindow::~MainWindow() {
+    delete takeCentralWidget();
+}
+
 void MainWindow::dispatch(int commandId) {
     switch (commandId) {
     case openCommandId:

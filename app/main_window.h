@@ -21,6 +21,7 @@ public:
     // Builds the window in start-up order; reads the documentation file from the current folder
     // and, when it is missing, says so before the window is shown.
     explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     void dispatch(int commandId);
 
