@@ -11,6 +11,8 @@ BEGIN {
     target["searchAllProperties Ember"] = 2
     peerTarget = 100
     memoryTarget["resident per value after load"] = 64
+    windowTarget["Open to the item list's first paint"] = 1.5
+    windowTarget["Open to the item list's first paint (malloc on huge pages)"] = 1.5
     # Below this many values fixed costs still show; the slope is fitted from here up.
     largeValues = 1000000
 }
@@ -29,6 +31,7 @@ $1 == "time" {
 $1 == "peer" { sizes[$2] = 1; if (!($2 in peer) || $3 < peer[$2]) peer[$2] = $3 }
 $1 == "found" { found[$2, $3] = $4 }
 $1 == "check" { if ($4 != "yes") failedChecks = failedChecks sprintf("- %s at %s values: **no**\n", $2, $3) }
+$1 == "window" { windowFigures[++windowCount] = $2; windowRows[windowCount] = $3; windowTime[windowCount] = $4 }
 $1 == "memory" {
     if (!($2 in memorySeen)) { memorySeen[$2] = 1; memoryFigures[++memoryCount] = $2 }
     memoryCounts[$2] = memoryCounts[$2] " " $3; memory[$2, $3] = $4
@@ -87,6 +90,17 @@ END {
         for (c = 1; c in counts; ++c) {
             goal = figure in memoryTarget ? sprintf("≤ %d%s", memoryTarget[figure], verdict(memory[figure, counts[c]], memoryTarget[figure], 1)) : ""
             printf "| %s | %d | %.1f | %s |\n", figure, counts[c], memory[figure, counts[c]], goal
+        }
+    }
+
+    if (windowCount) {
+        print ""
+        print "| window (headless) | rows shown | time | target |"
+        print "|---|---:|---:|---|"
+        for (w = 1; w <= windowCount; ++w) {
+            figure = windowFigures[w]
+            goal = figure in windowTarget ? sprintf("≤ %g s%s", windowTarget[figure], verdict(windowTime[w], windowTarget[figure], 1)) : ""
+            printf "| %s | %d | %s | %s |\n", figure, windowRows[w], seconds(windowTime[w]), goal
         }
     }
 

@@ -33,14 +33,8 @@ private:
 constexpr std::uint16_t integerType = 0;
 constexpr std::uint16_t stringType = 1;
 constexpr std::uint16_t floatType = 2;
-constexpr std::uint32_t integerProperties = 12;
-constexpr std::uint32_t floatProperties = 5;
-constexpr std::uint32_t stringProperties = 3;
-static_assert(integerProperties + floatProperties + stringProperties == syntheticPropertyCount);
-
 constexpr std::uint32_t headerSize = 16;
 constexpr std::uint32_t descriptorSize = 12;
-constexpr std::uint32_t firstItemOffset = headerSize + descriptorSize * syntheticPropertyCount;
 constexpr std::uint32_t fileAlignment = 32;
 constexpr std::uint32_t firstPropertyId = 1000;
 // Items are written in batches of this many, so the generator's memory stays small.
@@ -56,19 +50,29 @@ std::uint32_t stringWidth(bool thirtyTwoByteStrings) {
     return thirtyTwoByteStrings ? 32 : 16;
 }
 
+struct SyntheticShape {
+    std::vector<PropertyDescriptor> descriptors;
+    std::uint32_t itemLength = 0;
+    std::uint32_t firstItemOffset = 0;
+    bool fits = true; // every value offset fits in 16 bits
+};
+
 // The property table of every file made with `seed`: the type mix shuffled, IDs rising in
 // irregular steps, a quarter of the properties linked, the rest split between the two unlinked
 // word pairs, values packed one after the other.
-std::vector<PropertyDescriptor> syntheticDescriptors(std::uint64_t seed, std::uint32_t width) {
+SyntheticShape syntheticShape(std::uint64_t seed, std::uint32_t properties, std::uint32_t width) {
+    const std::uint32_t integers = properties * 3 / 5;
+    const std::uint32_t floats = properties / 4;
     std::vector<std::uint16_t> types;
-    types.insert(types.end(), integerProperties, integerType);
-    types.insert(types.end(), floatProperties, floatType);
-    types.insert(types.end(), stringProperties, stringType);
+    types.insert(types.end(), integers, integerType);
+    types.insert(types.end(), floats, floatType);
+    types.insert(types.end(), properties - integers - floats, stringType);
     Random random(seed);
     for (std::size_t k = types.size() - 1; k > 0; --k)
         std::swap(types[k], types[random.below(std::uint32_t(k + 1))]);
 
-    std::vector<PropertyDescriptor> descriptors;
+    SyntheticShape shape;
+    shape.firstItemOffset = headerSize + descriptorSize * properties;
     std::uint32_t id = firstPropertyId;
     std::uint32_t offset = 0;
     for (std::uint16_t type : types) {
@@ -82,11 +86,13 @@ std::vector<PropertyDescriptor> syntheticDescriptors(std::uint64_t seed, std::ui
         } else if (random.below(2) == 0) {
             descriptor.linkWord1 = descriptor.linkWord2 = 0xFFFF;
         }
-        descriptors.push_back(descriptor);
+        shape.descriptors.push_back(descriptor);
+        shape.fits = shape.fits && offset <= 0xFFFF;
         id += 1 + random.below(40);
         offset += type == stringType ? width : 4;
     }
-    return descriptors;
+    shape.itemLength = offset;
+    return shape;
 }
 
 // A word and a number ("Harbor 4217"), now and then a field filled to its last byte.
@@ -131,13 +137,13 @@ void writeItem(Random& random, const std::vector<PropertyDescriptor>& descriptor
     }
 }
 
-std::vector<std::uint8_t> headerAndTable(std::uint32_t itemCount, std::uint32_t itemLength,
-                                         const std::vector<PropertyDescriptor>& descriptors) {
-    std::vector<std::uint8_t> bytes(firstItemOffset);
+std::vector<std::uint8_t> headerAndTable(std::uint32_t itemCount, const SyntheticShape& shape) {
+    const std::vector<PropertyDescriptor>& descriptors = shape.descriptors;
+    std::vector<std::uint8_t> bytes(shape.firstItemOffset);
     writeBigEndian32(&bytes[0], itemCount);
     writeBigEndian32(&bytes[4], std::uint32_t(descriptors.size()));
-    writeBigEndian32(&bytes[8], firstItemOffset);
-    writeBigEndian32(&bytes[12], itemLength);
+    writeBigEndian32(&bytes[8], shape.firstItemOffset);
+    writeBigEndian32(&bytes[12], shape.itemLength);
     for (std::size_t k = 0; k < descriptors.size(); ++k) {
         std::uint8_t* entry = &bytes[headerSize + descriptorSize * k];
         writeBigEndian32(entry, descriptors[k].id);
@@ -159,18 +165,19 @@ bool writeBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t size) {
 
 } // namespace
 
-bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint64_t seed) {
+bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint64_t seed,
+                        std::uint32_t properties) {
     const std::uint32_t width = stringWidth(pathEndsInInfo(path));
-    const std::vector<PropertyDescriptor> descriptors = syntheticDescriptors(seed, width);
-    const std::uint32_t itemLength =
-        integerProperties * 4 + floatProperties * 4 + stringProperties * width;
-    const std::uint32_t itemCount =
-        std::uint32_t((values + syntheticPropertyCount - 1) / syntheticPropertyCount);
+    const SyntheticShape shape = syntheticShape(seed, properties, width);
+    if (properties == 0 || !shape.fits)
+        return false;
+    const std::uint32_t itemLength = shape.itemLength;
+    const std::uint32_t itemCount = std::uint32_t((values + properties - 1) / properties);
 
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file)
         return false;
-    const std::vector<std::uint8_t> head = headerAndTable(itemCount, itemLength, descriptors);
+    const std::vector<std::uint8_t> head = headerAndTable(itemCount, shape);
     bool written = writeBytes(file.get(), head.data(), head.size());
 
     Random random(seed ^ valueSeedMix);
@@ -179,23 +186,25 @@ bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint
         const std::uint32_t count = std::min(itemsPerBatch, itemCount - first);
         batch.assign(std::size_t(count) * itemLength, 0);
         for (std::uint32_t i = 0; i < count; ++i)
-            writeItem(random, descriptors, width, &batch[std::size_t(i) * itemLength]);
+            writeItem(random, shape.descriptors, width, &batch[std::size_t(i) * itemLength]);
         written = writeBytes(file.get(), batch.data(), batch.size());
     }
 
-    const std::uint64_t size = firstItemOffset + std::uint64_t(itemCount) * itemLength;
+    const std::uint64_t size = shape.firstItemOffset + std::uint64_t(itemCount) * itemLength;
     const std::vector<std::uint8_t> padding((fileAlignment - size % fileAlignment) % fileAlignment,
                                             '@');
     written = written && writeBytes(file.get(), padding.data(), padding.size());
     return std::fclose(file.release()) == 0 && written;
 }
 
-bool writeSyntheticDocumentation(const std::string& path, std::uint64_t seed) {
+bool writeSyntheticDocumentation(const std::string& path, std::uint64_t seed,
+                                 std::uint32_t properties) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
     if (!file)
         return false;
     bool written = std::fputs("Synthetic property names for the benchmarks\n", file.get()) >= 0;
-    const std::vector<PropertyDescriptor> descriptors = syntheticDescriptors(seed, 0);
+    const std::vector<PropertyDescriptor> descriptors =
+        syntheticShape(seed, properties, 0).descriptors;
     for (std::size_t k = 0; k < descriptors.size(); k += 2)
         written = written && std::fprintf(file.get(), "(%u) \"%s %zu\"\n", descriptors[k].id,
                                           words[k % words.size()].data(), k) > 0;

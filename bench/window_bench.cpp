@@ -1,0 +1,146 @@
+// kestra_window_bench FOLDER LIST_FILE WIDE_FILE
+//
+// Times the editor's window, headless, from the moment a user's action ends to the first paint
+// that shows its result, and prints one CSV line per figure:
+//   window,FIGURE,COUNT,SECONDS
+// LIST_FILE is opened through the Open command (its dialog answered at once); WIDE_FILE is then
+// opened and its first item double-clicked. FOLDER holds InfoFileDocumentation.dat.
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QTest>
+
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "app/report_list.h"
+
+namespace kestra {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int paintTimeoutMilliseconds = 10 * 60 * 1000;
+
+// Notes when a watched widget has finished painting while a condition holds (the rows are in).
+class PaintClock final : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    void watch(QObject* widget, std::function<bool()> ready) {
+        watched_ = widget;
+        ready_ = std::move(ready);
+        painted_.reset();
+    }
+    const std::optional<Clock::time_point>& painted() const { return painted_; }
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        const bool handled = QApplication::notify(receiver, event);
+        if (receiver == watched_ && event->type() == QEvent::Paint && !painted_ && ready_())
+            painted_ = Clock::now();
+        return handled;
+    }
+
+private:
+    QObject* watched_ = nullptr;
+    std::function<bool()> ready_;
+    std::optional<Clock::time_point> painted_;
+};
+
+ReportList* list(MainWindow& window, int id) {
+    auto* found = window.findChild<ReportList*>(QString::number(id));
+    if (!found)
+        throw std::runtime_error("the window has no list " + std::to_string(id));
+    return found;
+}
+
+// Seconds from `start` (set by `act`) to the end of the list's first paint with rows in it.
+double secondsToFirstPaint(PaintClock& application, ReportList* target,
+                           const std::function<void()>& act, const Clock::time_point& start) {
+    application.watch(target->viewport(), [target] { return target->model()->rowCount() > 0; });
+    act();
+    if (!QTest::qWaitFor([&] { return application.painted().has_value(); },
+                         paintTimeoutMilliseconds))
+        throw std::runtime_error("the list was never painted");
+    return std::chrono::duration<double>(*application.painted() - start).count();
+}
+
+void printFigure(const char* figure, int count, double seconds) {
+    std::printf("window,%s,%d,%.6g\n", figure, count, seconds);
+    std::fflush(stdout);
+}
+
+int run(PaintClock& application, const QStringList& arguments) {
+    if (arguments.size() != 4) {
+        std::fputs("usage: kestra_window_bench FOLDER LIST_FILE WIDE_FILE\n", stderr);
+        return 2;
+    }
+    // The documentation file is read from the current folder, as the editor does.
+    QDir::setCurrent(arguments[1]);
+
+    QString nextPath;
+    Clock::time_point dialogClosed;
+    UserDialogs dialogs;
+    dialogs.askOpenPath = [&](QWidget*) {
+        dialogClosed = Clock::now();
+        return nextPath;
+    };
+    dialogs.askSavePath = [](QWidget*, const QString&) { return QString(); };
+    dialogs.showError = [](QWidget*, const QString& text, const QString&) {
+        throw std::runtime_error(text.toStdString());
+    };
+    MainWindow window(dialogs);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        throw std::runtime_error("the window was never shown");
+    ReportList* items = list(window, itemListId);
+    ReportList* properties = list(window, propertyListId);
+
+    const auto open = [&](const QString& path) {
+        nextPath = path;
+        return secondsToFirstPaint(
+            application, items, [&] { window.dispatch(openCommandId); }, dialogClosed);
+    };
+    const double opened = open(arguments[2]);
+    printFigure("Open to the item list's first paint", items->model()->rowCount(), opened);
+
+    open(arguments[3]);
+    // A double-click as the platform delivers it: press and release, then the second press.
+    const QPoint firstRow = items->visualRect(items->model()->index(0, 0)).center();
+    QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, firstRow);
+    Clock::time_point clicked;
+    const double shown = secondsToFirstPaint(
+        application, properties,
+        [&] {
+            clicked = Clock::now();
+            QTest::mouseDClick(items->viewport(), Qt::LeftButton, {}, firstRow);
+            QTest::mouseRelease(items->viewport(), Qt::LeftButton, {}, firstRow);
+        },
+        clicked);
+    printFigure("double-click to the property list's first paint", properties->model()->rowCount(),
+                shown);
+    return 0;
+}
+
+} // namespace
+
+} // namespace kestra
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kestra::PaintClock application(argc, argv);
+    Q_INIT_RESOURCE(kestra);
+    try {
+        return kestra::run(application, QCoreApplication::arguments());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "kestra_window_bench: %s\n", failure.what());
+        return 1;
+    }
+}
