@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/pixel_rect.h"
+
 namespace kestra {
 
 // A rectangle of a dialog template, in dialog units: a horizontal unit is a quarter of the dialog
@@ -9,15 +11,6 @@ struct DialogRect {
     int y = 0;
     int width = 0;
     int height = 0;
-};
-
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    bool operator==(const PixelRect&) const = default;
 };
 
 // The average character width that dialog units are measured in: the width of the 52 letters

@@ -144,6 +144,8 @@ TEST_F(SearchDialogTest, OkHandsBackTheItemLastOpenedNotTheRowSelected) {
 
 TEST_F(SearchDialogTest, EnterOpensTheMarkedItemAndNeverClosesTheDialog) {
     search("e", allPropertiesRadioId);
+    text()->clear();
+    QTest::keyClicks(text(), "Hobby");
     QTest::keyClick(text(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(foundIndexes(), QStringList({"0", "1"}));
@@ -162,12 +164,18 @@ TEST_F(SearchDialogTest, EnterOpensTheMarkedItemAndNeverClosesTheDialog) {
     EXPECT_TRUE(dialog->wasAccepted());
 }
 
-// Drives the modal dialog that the Search command runs, once it is up.
-void whenSearchDialogRuns(std::function<void(QWidget*)> steps) {
-    QTimer::singleShot(0, [steps] {
+// Drives the modal dialog that the Search command runs, once it is up: searches all properties
+// for `text`, opens found row 0, then ends the run with `finish`.
+void whenSearchDialogRuns(const QString& text, std::function<void(QWidget*)> finish) {
+    QTimer::singleShot(0, [text, finish] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
-        steps(dialog);
+        auto named = [dialog](int id) { return dialog->findChild<QWidget*>(QString::number(id)); };
+        QTest::keyClicks(named(searchTextEditId), text);
+        QTest::mouseClick(named(allPropertiesRadioId), Qt::LeftButton);
+        QTest::mouseClick(named(searchButtonId), Qt::LeftButton);
+        doubleClickRowOf(dialog->findChild<ReportList*>(QString::number(foundItemListId)), 0);
+        finish(dialog);
     });
 }
 
@@ -176,16 +184,8 @@ TEST_F(MainWindowTest, SearchJumpSelectsTheItemAndKeepsTheEditPanel) {
     doubleClickRow(itemList(), 0);
     doubleClickRow(propertyList(), 4);
     clickRow(itemList(), 1);
-    whenSearchDialogRuns([](QWidget* dialog) {
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QString::number(searchTextEditId)), "Hobby");
-        QTest::mouseClick(dialog->findChild<QRadioButton*>(QString::number(allPropertiesRadioId)),
-                          Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(searchButtonId)),
-                          Qt::LeftButton);
-        auto* found = dialog->findChild<ReportList*>(QString::number(foundItemListId));
-        doubleClickRow(found, 0);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(okButtonId)),
-                          Qt::LeftButton);
+    whenSearchDialogRuns("Hobby", [](QWidget* dialog) {
+        QTest::mouseClick(dialog->findChild<QWidget*>(QString::number(okButtonId)), Qt::LeftButton);
     });
     window->dispatch(searchCommandId);
 
@@ -205,15 +205,7 @@ TEST_F(MainWindowTest, EscapeFromSearchLeavesTheSelectionAlone) {
     openSample();
     doubleClickRow(itemList(), 0);
     clickRow(itemList(), 1);
-    whenSearchDialogRuns([](QWidget* dialog) {
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QString::number(searchTextEditId)), "e");
-        QTest::mouseClick(dialog->findChild<QRadioButton*>(QString::number(allPropertiesRadioId)),
-                          Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QString::number(searchButtonId)),
-                          Qt::LeftButton);
-        doubleClickRow(dialog->findChild<ReportList*>(QString::number(foundItemListId)), 0);
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
+    whenSearchDialogRuns("e", [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     window->dispatch(searchCommandId);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(window->state().selectedItem, 0);
