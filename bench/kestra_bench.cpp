@@ -7,9 +7,11 @@
 //   check,WHAT,VALUES,yes|no
 //   memory,FIGURE,COUNT,BYTES_PER_UNIT
 // "memory" is best run in a fresh process, so that nothing else has been resident before.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -130,14 +132,13 @@ void timeRows(const Bench& bench) {
               "rewrite property rows");
 }
 
-// The first property of a kind, whose ID the single-property search looks for.
-const PropertyValue& firstValueOf(const InfoFile& document, bool string) {
+// The first property of one of these types, whose ID the single-property search looks for.
+const PropertyValue& firstValueOf(const InfoFile& document, std::initializer_list<TypeCode> codes) {
     for (const PropertyValue& value : document.items.front().values) {
-        const bool isString = value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16;
-        if (isString == string)
+        if (std::find(codes.begin(), codes.end(), value.typeCode) != codes.end())
             return value;
     }
-    throw std::runtime_error("the file has no property of a needed kind");
+    throw std::runtime_error("the file has no property of a needed type");
 }
 
 template <class Search>
@@ -155,8 +156,8 @@ void timeSearch(const Bench& bench, const std::string& operation, Search&& searc
 
 void timeSearches(const Bench& bench) {
     const InfoFile& document = bench.document;
-    const PropertyValue& integer = firstValueOf(document, false);
-    const PropertyValue& string = firstValueOf(document, true);
+    const PropertyValue& integer = firstValueOf(document, {TypeCode::I4});
+    const PropertyValue& string = firstValueOf(document, {TypeCode::S32, TypeCode::S16});
     const std::string integerCode(typeCodeText(integer.typeCode));
     const std::string stringCode(typeCodeText(string.typeCode));
     for (const std::string_view text : {syntheticNumberText, syntheticWordText}) {
