@@ -6,14 +6,18 @@
 
 namespace kestra::tool {
 
-Names loadNames(const Arguments& arguments, std::ostream& err) {
+Names loadNames(const Arguments& arguments) {
     Names names;
     const std::string* given = arguments.value(docOption);
     names.path = given ? *given : std::string(documentationFileName);
-    if (!loadDocumentationFile(names.table, names.path))
+    loadDocumentationFile(names.table, names.path);
+    return names;
+}
+
+void warnIfUnnamed(const Names& names, std::ostream& err) {
+    if (!names.table.loaded)
         err << "kestra-tool: warning: " << names.path
             << ": cannot be read; property names stay empty\n";
-    return names;
 }
 
 InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names) {

@@ -15,13 +15,15 @@ inline constexpr std::string_view docOption = "--doc";
 inline constexpr std::string_view outputOption = "-o";
 
 // The property names, from --doc PATH or InfoFileDocumentation.dat in the current directory.
-// When the file cannot be read the editor carries on with empty names; so does the tool, after a
-// warning on standard error.
+// When the file cannot be read the editor carries on with empty names; so does the tool, after
+// `warnIfUnnamed` has said so on standard error (once the info file has loaded, so that an error
+// stays the only line there).
 struct Names {
     std::string path;
     DocumentationTable table;
 };
-Names loadNames(const Arguments& arguments, std::ostream& err);
+Names loadNames(const Arguments& arguments);
+void warnIfUnnamed(const Names& names, std::ostream& err);
 
 // Loads the file at `path` (string width from the path, as the editor does). Throws ToolError
 // "PATH: why" when it cannot.

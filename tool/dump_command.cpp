@@ -137,8 +137,9 @@ int run(const Invocation& invocation) {
     if (format && *format != "json" && *format != "csv")
         throw ToolError("dump: unknown format \"" + *format + "\" (json or csv)");
     const std::string& path = invocation.arguments.positionals[0];
-    const Names names = loadNames(invocation.arguments, invocation.err);
+    const Names names = loadNames(invocation.arguments);
     const InfoFile document = loadInfoFile(path, names.table);
+    warnIfUnnamed(names, invocation.err);
     if (format && *format == "csv")
         writeCsv(invocation.out, document, names.table);
     else

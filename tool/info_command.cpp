@@ -18,8 +18,9 @@ and whether property names could be read.
 int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const std::string& path = invocation.arguments.positionals[0];
-    const Names names = loadNames(invocation.arguments, invocation.err);
+    const Names names = loadNames(invocation.arguments);
     const InfoFile document = loadInfoFile(path, names.table);
+    warnIfUnnamed(names, invocation.err);
     const InfoHeader& header = document.header;
     std::ostream& out = invocation.out;
     out << "File: " << path << '\n'
