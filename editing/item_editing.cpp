@@ -9,7 +9,7 @@ namespace kestra {
 
 namespace {
 
-void storeInto(ApplyResult& result, PropertyValue& value, std::size_t property,
+void storeInto(ValueTextOutcome& result, PropertyValue& value, std::size_t property,
                std::string_view text) {
     const bool stored = parseValueText(value, text);
     std::vector<std::size_t>& list = stored ? result.stored : result.refused;
@@ -27,9 +27,9 @@ void syncItemCount(InfoFile& document) {
 
 } // namespace
 
-ApplyResult applyValueText(InfoFile& document, std::size_t item, std::size_t property,
-                           std::string_view narrowedText) {
-    ApplyResult result;
+ValueTextOutcome applyValueText(InfoFile& document, std::size_t item, std::size_t property,
+                                std::string_view narrowedText) {
+    ValueTextOutcome result;
     std::vector<PropertyValue>& values = document.items.at(item).values;
     storeInto(result, values.at(property), property, narrowedText);
     if (!values[property].linked)

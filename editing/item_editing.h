@@ -13,7 +13,7 @@ struct DocumentationTable;
 // What an Apply did: the property positions of the item whose value took the text, and those
 // whose type could not read it (left unchanged). Each position appears once, in the order Apply
 // visited it: the edited property first, then the other linked properties in ascending order.
-struct ApplyResult {
+struct ValueTextOutcome {
     std::vector<std::size_t> stored;
     std::vector<std::size_t> refused;
 };
@@ -23,8 +23,8 @@ struct ApplyResult {
 // same item in ascending order, each parsed by its own type code. Other items and the item's
 // unlinked properties are never touched. A refusal does not stop the remaining properties.
 // Both positions must be in range.
-ApplyResult applyValueText(InfoFile& document, std::size_t item, std::size_t property,
-                           std::string_view narrowedText);
+ValueTextOutcome applyValueText(InfoFile& document, std::size_t item, std::size_t property,
+                                std::string_view narrowedText);
 
 // The text a new item's string values start with.
 inline constexpr std::string_view newItemStringText = "(null)";

@@ -33,39 +33,25 @@ csv: one row per item: "Item #", then one column per property headed "NAME (ID)"
 void writeDescriptor(JsonWriter& json, const PropertyDescriptor& descriptor,
                      bool thirtyTwoByteStrings, const DocumentationTable& names) {
     json.beginObject(JsonWriter::Layout::Inline);
-    json.key("id");
-    json.number(descriptor.id);
-    json.key("linkWord1");
-    json.number(descriptor.linkWord1);
-    json.key("linkWord2");
-    json.number(descriptor.linkWord2);
-    json.key("offset");
-    json.number(descriptor.offset);
-    json.key("type");
-    json.number(descriptor.type);
-    json.key("typeCode");
-    json.string(typeCodeText(typeCodeFor(descriptor.type, thirtyTwoByteStrings)));
-    json.key("linked");
-    json.boolean(isLinked(descriptor.linkWord1, descriptor.linkWord2));
-    json.key("name");
-    json.string(bytesToUtf8(propertyNameFor(names, descriptor.id)));
+    json.member("id", descriptor.id);
+    json.member("linkWord1", descriptor.linkWord1);
+    json.member("linkWord2", descriptor.linkWord2);
+    json.member("offset", descriptor.offset);
+    json.member("type", descriptor.type);
+    json.member("typeCode", typeCodeText(typeCodeFor(descriptor.type, thirtyTwoByteStrings)));
+    json.memberBoolean("linked", isLinked(descriptor.linkWord1, descriptor.linkWord2));
+    json.member("name", bytesToUtf8(propertyNameFor(names, descriptor.id)));
     json.endObject();
 }
 
 void writeValue(JsonWriter& json, const PropertyValue& value) {
     json.beginObject(JsonWriter::Layout::Inline);
-    json.key("id");
-    json.number(value.id);
-    json.key("name");
-    json.string(bytesToUtf8(*value.name));
-    json.key("typeCode");
-    json.string(typeCodeText(value.typeCode));
-    json.key("linked");
-    json.boolean(value.linked);
-    json.key("text");
-    json.string(displayText(value));
-    json.key("bytes");
-    json.string(hexText(savedBytes(value)));
+    json.member("id", value.id);
+    json.member("name", bytesToUtf8(*value.name));
+    json.member("typeCode", typeCodeText(value.typeCode));
+    json.memberBoolean("linked", value.linked);
+    json.member("text", displayText(value));
+    json.member("bytes", hexText(savedBytes(value)));
     json.endObject();
 }
 
@@ -74,23 +60,16 @@ void writeJson(std::ostream& out, const std::string& path, const InfoFile& docum
     const bool thirtyTwo = pathEndsInInfo(path);
     JsonWriter json(out);
     json.beginObject();
-    json.key("file");
-    json.string(asUtf8(path));
-    json.key("stringWidth");
-    json.number(thirtyTwo ? 32 : 16);
-    json.key("documentationLoaded");
-    json.boolean(names.loaded);
+    json.member("file", asUtf8(path));
+    json.member("stringWidth", thirtyTwo ? 32 : 16);
+    json.memberBoolean("documentationLoaded", names.loaded);
     json.key("header");
     json.beginObject(JsonWriter::Layout::Inline);
     const InfoHeader& header = document.header;
-    json.key("itemCount");
-    json.number(header.itemCount);
-    json.key("propertyCount");
-    json.number(header.propertyCount);
-    json.key("firstItemOffset");
-    json.number(header.firstItemOffset);
-    json.key("itemLength");
-    json.number(header.itemLength);
+    json.member("itemCount", header.itemCount);
+    json.member("propertyCount", header.propertyCount);
+    json.member("firstItemOffset", header.firstItemOffset);
+    json.member("itemLength", header.itemLength);
     json.endObject();
     json.key("descriptors");
     json.beginArray();
@@ -101,8 +80,7 @@ void writeJson(std::ostream& out, const std::string& path, const InfoFile& docum
     json.beginArray();
     for (std::size_t i = 0; i < document.items.size(); ++i) {
         json.beginObject();
-        json.key("index");
-        json.number(i);
+        json.member("index", i);
         json.key("values");
         json.beginArray();
         for (const PropertyValue& value : document.items[i].values)

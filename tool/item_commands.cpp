@@ -31,17 +31,13 @@ Removes item N; every later item moves up one place (and one item length earlier
 file). Saves to OUT, or over FILE.
 )help";
 
-const std::string& inputPath(const Invocation& invocation) {
-    return invocation.arguments.positionals[0];
-}
-
 void refuseGrowth(const std::string& path) {
     throw ToolError(path + ": the file already holds the most items its header can count");
 }
 
 int runNewItem(const Invocation& invocation) {
     expectPositionals(invocation, newItemName, 1);
-    const std::string& path = inputPath(invocation);
+    const std::string& path = invocation.arguments.positionals[0];
     const DocumentationTable names;
     InfoFile document = loadInfoFile(path, names);
     if (!newItem(document, pathEndsInInfo(path), names))
@@ -51,27 +47,29 @@ int runNewItem(const Invocation& invocation) {
     return exitDone;
 }
 
-int runCopyItem(const Invocation& invocation) {
-    expectPositionals(invocation, copyItemName, 2);
-    const std::string& path = inputPath(invocation);
+// Loads FILE, applies `change` to item N and saves; false from `change` means the document
+// could not grow.
+InfoFile changeItem(const Invocation& invocation, std::string_view command,
+                    bool (*change)(InfoFile&, std::size_t)) {
+    expectPositionals(invocation, command, 2);
+    const std::string& path = invocation.arguments.positionals[0];
     InfoFile document = loadInfoFile(path, DocumentationTable());
     const std::size_t item =
         parsePosition(invocation.arguments.positionals[1], "item", document.items.size(), path);
-    if (!copyItem(document, item))
+    if (!change(document, item))
         refuseGrowth(path);
     saveInfoFile(document, invocation.arguments, path);
+    return document;
+}
+
+int runCopyItem(const Invocation& invocation) {
+    const InfoFile document = changeItem(invocation, copyItemName, copyItem);
     invocation.out << document.items.size() - 1 << '\n';
     return exitDone;
 }
 
 int runDeleteItem(const Invocation& invocation) {
-    expectPositionals(invocation, deleteItemName, 2);
-    const std::string& path = inputPath(invocation);
-    InfoFile document = loadInfoFile(path, DocumentationTable());
-    const std::size_t item =
-        parsePosition(invocation.arguments.positionals[1], "item", document.items.size(), path);
-    deleteItem(document, item);
-    saveInfoFile(document, invocation.arguments, path);
+    changeItem(invocation, deleteItemName, deleteItem);
     return exitDone;
 }
 

@@ -108,6 +108,21 @@ void JsonWriter::boolean(bool flag) {
     out_ << (flag ? "true" : "false");
 }
 
+void JsonWriter::member(std::string_view name, std::uint64_t number) {
+    key(name);
+    this->number(number);
+}
+
+void JsonWriter::member(std::string_view name, std::string_view utf8) {
+    key(name);
+    string(utf8);
+}
+
+void JsonWriter::memberBoolean(std::string_view name, bool flag) {
+    key(name);
+    boolean(flag);
+}
+
 void JsonWriter::finish() {
     out_ << '\n';
 }

@@ -30,6 +30,10 @@ public:
     void string(std::string_view utf8);
     void number(std::uint64_t number);
     void boolean(bool flag);
+    // A member of the open object: key(name) and its value in one call.
+    void member(std::string_view name, std::uint64_t number);
+    void member(std::string_view name, std::string_view utf8);
+    void memberBoolean(std::string_view name, bool flag);
     // Ends the output with a line feed once the outermost container is closed.
     void finish();
 

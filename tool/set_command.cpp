@@ -81,7 +81,7 @@ void apply(InfoFile& document, const std::string& path, const Edit& edit, std::o
     std::string text;
     if (!narrowUtf8(edit.text, text))
         throw ToolError(prefix + ": the text is not valid UTF-8");
-    const ApplyResult result = applyValueText(document, item, property, text);
+    const ValueTextOutcome result = applyValueText(document, item, property, text);
     const std::vector<PropertyValue>& values = document.items[item].values;
     if (!result.refused.empty()) {
         const PropertyValue& value = values[result.refused.front()];

@@ -76,7 +76,7 @@ TEST(ItemEditing, ApplyStoresIntoLinkedPropertiesEachByItsOwnType) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         InfoFile document = loadFixture(documentation);
-        const ApplyResult result = applyValueText(document, 0, c.property, c.text);
+        const ValueTextOutcome result = applyValueText(document, 0, c.property, c.text);
         EXPECT_EQ(shownItem(document, 0), c.item0);
         EXPECT_EQ(result.stored, c.stored);
         EXPECT_EQ(result.refused, c.refused);
