@@ -8,10 +8,10 @@ namespace kestra::tool {
 
 namespace {
 
-const OptionSpec* findSpec(std::span<const OptionSpec> specs, std::string_view name) {
-    const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& spec) { return spec.name == name; });
-    return found == specs.end() ? nullptr : &*found;
+const OptionRule* findRule(std::span<const OptionRule> rules, std::string_view name) {
+    const auto found = std::find_if(rules.begin(), rules.end(),
+                                    [&](const OptionRule& rule) { return rule.name == name; });
+    return found == rules.end() ? nullptr : &*found;
 }
 
 bool readsAsNumber(std::string_view argument) {
@@ -19,8 +19,8 @@ bool readsAsNumber(std::string_view argument) {
            ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
 }
 
-void record(Arguments& parsed, const OptionSpec& spec, const std::string* value) {
-    const std::string name(spec.name);
+void record(Arguments& parsed, const OptionRule& rule, const std::string* value) {
+    const std::string name(rule.name);
     if (parsed.has(name))
         throw ToolError("the option " + name + " is given twice");
     if (value)
@@ -41,7 +41,7 @@ const std::string* Arguments::value(std::string_view name) const {
 }
 
 Arguments parseArguments(std::span<const std::string> arguments,
-                         std::span<const OptionSpec> specs) {
+                         std::span<const OptionRule> rules) {
     Arguments parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -57,24 +57,24 @@ Arguments parseArguments(std::span<const std::string> arguments,
         const std::size_t equals =
             argument.starts_with("--") ? argument.find('=') : std::string::npos;
         const std::string name = argument.substr(0, equals);
-        const OptionSpec* spec = findSpec(specs, name);
-        if (!spec) {
+        const OptionRule* rule = findRule(rules, name);
+        if (!rule) {
             if (!readsAsNumber(argument))
                 throw ToolError("unknown option " + name);
             parsed.positionals.push_back(argument);
             continue;
         }
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (equals != std::string::npos)
                 throw ToolError("the option " + name + " takes no value");
-            record(parsed, *spec, nullptr);
+            record(parsed, *rule, nullptr);
         } else if (equals != std::string::npos) {
             const std::string value = argument.substr(equals + 1);
-            record(parsed, *spec, &value);
+            record(parsed, *rule, &value);
         } else {
             if (i + 1 == arguments.size())
                 throw ToolError("the option " + name + " needs a value");
-            record(parsed, *spec, &arguments[++i]);
+            record(parsed, *rule, &arguments[++i]);
         }
     }
     return parsed;

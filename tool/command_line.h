@@ -9,7 +9,7 @@
 
 namespace kestra::tool {
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name; // "--format", "-o"
     bool takesValue = false;
 };
@@ -29,6 +29,6 @@ struct Arguments {
 // or "-o VALUE"; "--" ends them. An argument that starts with "-" but names no option is taken
 // as positional when it reads as a number ("-5", "-.5") and refused otherwise, so value texts
 // such as -5 need no "--". Throws ToolError for an unknown, repeated or incomplete option.
-Arguments parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> specs);
+Arguments parseArguments(std::span<const std::string> arguments, std::span<const OptionRule> rules);
 
 } // namespace kestra::tool

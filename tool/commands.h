@@ -19,7 +19,7 @@ struct Command {
     std::string_view name;
     std::string_view summary; // one line for the tool's --help
     std::string_view help;    // the command's --help, usage line first
-    std::span<const OptionSpec> options;
+    std::span<const OptionRule> options;
     int (*run)(const Invocation&);
 };
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view name = "dump";
 constexpr std::string_view formatOption = "--format";
-constexpr OptionSpec options[] = {{formatOption, true}};
+constexpr OptionRule options[] = {{formatOption, true}};
 constexpr std::string_view help =
     R"help(usage: kestra-tool dump FILE [--format json|csv] [--doc PATH]
 

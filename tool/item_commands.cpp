@@ -7,7 +7,7 @@ namespace kestra::tool {
 
 namespace {
 
-constexpr OptionSpec options[] = {{outputOption, true}};
+constexpr OptionRule options[] = {{outputOption, true}};
 
 constexpr std::string_view newItemName = "new-item";
 constexpr std::string_view newItemHelp = R"help(usage: kestra-tool new-item FILE [-o OUT]

@@ -12,7 +12,7 @@ constexpr std::string_view name = "search";
 constexpr std::string_view allOption = "--all";
 constexpr std::string_view typeOption = "--type";
 constexpr std::string_view propertyOption = "--property";
-constexpr OptionSpec options[] = {{allOption, false}, {typeOption, true}, {propertyOption, true}};
+constexpr OptionRule options[] = {{allOption, false}, {typeOption, true}, {propertyOption, true}};
 constexpr std::string_view help =
     R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT
 

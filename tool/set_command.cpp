@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::string_view name = "set";
 constexpr std::string_view batchOption = "--batch";
-constexpr OptionSpec options[] = {{outputOption, true}, {batchOption, true}};
+constexpr OptionRule options[] = {{outputOption, true}, {batchOption, true}};
 constexpr std::string_view help =
     R"help(usage: kestra-tool set FILE ITEM PROPERTY TEXT [-o OUT]
        kestra-tool set FILE --batch CSV [-o OUT]

@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view helpOption = "--help";
 constexpr std::string_view shortHelpOption = "-h";
-constexpr OptionSpec globalOptions[] = {
+constexpr OptionRule globalOptions[] = {
     {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
 constexpr std::string_view toolUsage = "usage: kestra-tool COMMAND [ARGUMENTS] [--doc PATH]";
@@ -57,9 +57,9 @@ const Command* findCommand(std::string_view name) {
 
 int runCommand(const Command& command, std::span<const std::string> rest, std::ostream& out,
                std::ostream& err) {
-    std::vector<OptionSpec> specs(command.options.begin(), command.options.end());
-    specs.insert(specs.end(), std::begin(globalOptions), std::end(globalOptions));
-    const Arguments arguments = parseArguments(rest, specs);
+    std::vector<OptionRule> rules(command.options.begin(), command.options.end());
+    rules.insert(rules.end(), std::begin(globalOptions), std::end(globalOptions));
+    const Arguments arguments = parseArguments(rest, rules);
     if (arguments.has(helpOption) || arguments.has(shortHelpOption)) {
         out << command.help;
         return exitDone;
