@@ -7,7 +7,9 @@ namespace kestra {
 
 QRect dialogUnitsToPixels(const QWidget& dialog, const DialogRect& rect) {
     const QFontMetrics metrics(dialog.font());
-    const PixelRect pixels = dialogRectToPixels(rect, metrics.averageCharWidth(), metrics.height());
+    const int averageWidth =
+        averageCharacterWidth(metrics.horizontalAdvance(QString::fromLatin1(dialogUnitAlphabet)));
+    const PixelRect pixels = dialogRectToPixels(rect, averageWidth, metrics.height());
     return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 

@@ -15,6 +15,10 @@ int scaleRounded(int units, int scale, int divisor) {
 
 } // namespace
 
+int averageCharacterWidth(int alphabetWidth) {
+    return (alphabetWidth / 26 + 1) / 2;
+}
+
 int horizontalDialogUnitsToPixels(int units, int averageWidth) {
     return scaleRounded(units, averageWidth, 4);
 }

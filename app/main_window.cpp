@@ -59,6 +59,9 @@ void MainWindow::dispatch(int commandId) {
     case saveAsCommandId:
         saveFileAs();
         break;
+    case searchCommandId:
+        runSearchCommand();
+        break;
     case aboutCommandId:
         showAbout();
         break;

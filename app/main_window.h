@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window_controls.h"
 #include "app/user_dialogs.h"
+#include "search/search_dialog_state.h"
 
 class QAction;
 
@@ -47,6 +48,7 @@ private:
     void chooseItem(int index);
     void enterOnItemList();
     void showPropertiesOf(int index);
+    void runSearchCommand();
 
     // main_window_editing.cpp
     void choosePropertyForEdit(int row);
@@ -60,6 +62,7 @@ private:
     UserDialogs dialogs_;
     MainWindowControls controls_;
     std::map<int, QAction*> actions_;
+    SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
 };
 
 } // namespace kestra

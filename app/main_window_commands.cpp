@@ -9,6 +9,7 @@
 #include "app/progress_window.h"
 #include "app/report_list.h"
 #include "app/window_texts.h"
+#include "search/search_dialog.h"
 
 namespace kestra {
 
@@ -74,6 +75,19 @@ bool MainWindow::saveTo(const std::string& path) {
 void MainWindow::showAbout() {
     AboutBox about(this);
     about.exec();
+}
+
+// Runs the Search dialog over the client area; "OK" on an opened item jumps there. The edit
+// panel stays as it is, so a following Apply stores into the same property of that item.
+void MainWindow::runSearchCommand() {
+    SearchDialog dialog(searchState_, state_.document, state_.documentation, this);
+    dialog.move(centralWidget()->mapToGlobal(QPoint(0, 0)));
+    dialog.exec();
+    const std::int32_t found = dialog.openedItem();
+    if (!dialog.wasAccepted() || found < 0 || std::size_t(found) >= state_.document.items.size())
+        return;
+    controls_.itemList->selectAndReveal(found);
+    showPropertiesOf(found);
 }
 
 void MainWindow::chooseItem(int index) {

@@ -37,7 +37,7 @@ QLineEdit* makeLabelField(QWidget* client, int id, const char* accessibleName,
     return field;
 }
 
-QRect toQRect(const LayoutRect& rect) {
+QRect toQRect(const PixelRect& rect) {
     return {rect.x, rect.y, std::max(rect.width, 0), std::max(rect.height, 0)};
 }
 

@@ -2,30 +2,21 @@
 
 #include <array>
 
+#include "app/pixel_rect.h"
+
 namespace kestra {
 
-// A control's place in the client area, in pixels. Width and height may come out negative on a
-// small window; the formulas are kept as they are and the window hands such sizes on as 0.
-struct LayoutRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    bool operator==(const LayoutRect&) const = default;
-};
-
 struct WindowLayout {
-    LayoutRect itemList;
-    LayoutRect propertyList;
-    LayoutRect copyItemButton;
-    LayoutRect deleteItemButton;
-    LayoutRect newItemButton;
-    LayoutRect typeLabel;
-    LayoutRect typeField;
-    LayoutRect valueEdit;
-    LayoutRect applyButton;
-    LayoutRect statusBar;
+    PixelRect itemList;
+    PixelRect propertyList;
+    PixelRect copyItemButton;
+    PixelRect deleteItemButton;
+    PixelRect newItemButton;
+    PixelRect typeLabel;
+    PixelRect typeField;
+    PixelRect valueEdit;
+    PixelRect applyButton;
+    PixelRect statusBar;
     // The four status bar parts end at Q, 2Q, 3Q and 4Q, Q being a quarter of the width.
     std::array<int, 4> statusPartRightEdges{};
 };

@@ -12,6 +12,12 @@ TEST(DialogUnits, ScaleByAQuarterCharacterAcrossAndAnEighthDown) {
     EXPECT_EQ(dialogRectToPixels({114, 49, 50, 14}, 6, 13), (PixelRect{171, 80, 75, 23}));
 }
 
+TEST(DialogUnits, AverageWidthIsTheLettersWidthOverFiftyTwoRounded) {
+    EXPECT_EQ(averageCharacterWidth(312), 6); // 6.0
+    EXPECT_EQ(averageCharacterWidth(337), 6); // 6.48
+    EXPECT_EQ(averageCharacterWidth(338), 7); // 6.5
+}
+
 TEST(DialogUnits, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(horizontalDialogUnitsToPixels(1, 2), 1);   // 0.5
     EXPECT_EQ(horizontalDialogUnitsToPixels(-1, 2), -1); // -0.5

@@ -8,16 +8,16 @@ namespace {
 TEST(WindowLayout, PlacesEveryControlByThirdsOfTheWidth) {
     // W = 1000: T = 333, Q = 250.
     const WindowLayout layout = layOutWindow(1000, 600);
-    EXPECT_EQ(layout.itemList, (LayoutRect{0, 0, 333, 510}));
-    EXPECT_EQ(layout.propertyList, (LayoutRect{333, 0, 333, 510}));
-    EXPECT_EQ(layout.copyItemButton, (LayoutRect{10, 520, 100, 50}));
-    EXPECT_EQ(layout.deleteItemButton, (LayoutRect{120, 520, 100, 50}));
-    EXPECT_EQ(layout.newItemButton, (LayoutRect{230, 520, 100, 50}));
-    EXPECT_EQ(layout.typeLabel, (LayoutRect{686, 50, 141, 25}));
-    EXPECT_EQ(layout.typeField, (LayoutRect{837, 50, 975, 25}));
-    EXPECT_EQ(layout.valueEdit, (LayoutRect{696, 300, 273, 25}));
-    EXPECT_EQ(layout.applyButton, (LayoutRect{696, 330, 111, 25}));
-    EXPECT_EQ(layout.statusBar, (LayoutRect{0, 590, 1000, 10}));
+    EXPECT_EQ(layout.itemList, (PixelRect{0, 0, 333, 510}));
+    EXPECT_EQ(layout.propertyList, (PixelRect{333, 0, 333, 510}));
+    EXPECT_EQ(layout.copyItemButton, (PixelRect{10, 520, 100, 50}));
+    EXPECT_EQ(layout.deleteItemButton, (PixelRect{120, 520, 100, 50}));
+    EXPECT_EQ(layout.newItemButton, (PixelRect{230, 520, 100, 50}));
+    EXPECT_EQ(layout.typeLabel, (PixelRect{686, 50, 141, 25}));
+    EXPECT_EQ(layout.typeField, (PixelRect{837, 50, 975, 25}));
+    EXPECT_EQ(layout.valueEdit, (PixelRect{696, 300, 273, 25}));
+    EXPECT_EQ(layout.applyButton, (PixelRect{696, 330, 111, 25}));
+    EXPECT_EQ(layout.statusBar, (PixelRect{0, 590, 1000, 10}));
     EXPECT_EQ(layout.statusPartRightEdges, (std::array<int, 4>{250, 500, 750, 1000}));
 }
 

@@ -125,7 +125,7 @@ QLineEdit* MainWindowTest::valueEdit() const {
     return control<QLineEdit>(valueEditId);
 }
 
-void MainWindowTest::doubleClickRow(ReportList* list, int row) {
+void doubleClickRowOf(ReportList* list, int row) {
     const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);

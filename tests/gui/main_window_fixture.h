@@ -37,6 +37,9 @@ std::vector<std::uint8_t> sampleFileBytes(std::size_t stringWidth,
                                           const std::vector<SampleItem>& items);
 std::vector<SampleItem> threeSampleItems();
 
+// A real double-click on row `row` of a list: press, double-click, release.
+void doubleClickRowOf(ReportList* list, int row);
+
 // A main window in a temporary folder holding the documentation file, with file choosers and
 // message boxes replaced: chosen paths come from queues, error boxes are recorded.
 class MainWindowTest : public ::testing::Test {
@@ -58,8 +61,7 @@ protected:
     QLineEdit* valueEdit() const;
     QPushButton* button(int id) const { return control<QPushButton>(id); }
 
-    // A real double-click on row `row`: press, double-click, release.
-    static void doubleClickRow(ReportList* list, int row);
+    static void doubleClickRow(ReportList* list, int row) { doubleClickRowOf(list, row); }
     static void clickRow(ReportList* list, int row);
     // Replaces the field's text by typing `text`, as a user would.
     void retype(const QString& text) const;

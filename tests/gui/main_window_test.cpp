@@ -316,7 +316,7 @@ TEST_F(MainWindowTest, ShortcutsFollowTheirMenuItems) {
     EXPECT_EQ(errors.size(), 1u);
 }
 
-TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndClosesOnEnterAndEscape) {
+TEST_F(MainWindowTest, AboutBoxClosesOnEnterAndEscapeAndExitClosesTheWindow) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         QString title;
         QStringList labels;
@@ -333,6 +333,8 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndClosesOnEnterAndEscape) {
         EXPECT_TRUE(labels.contains("Kestra, Version 0.0.1.3"));
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
+    window->dispatch(exitCommandId);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
@@ -341,7 +343,7 @@ TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
         QApplication::processEvents();
         const QSize client = window->centralWidget()->size();
         const WindowLayout layout = layOutWindow(client.width(), client.height());
-        auto expect = [](QWidget* widget, const LayoutRect& rect) {
+        auto expect = [](QWidget* widget, const PixelRect& rect) {
             EXPECT_EQ(widget->geometry(),
                       QRect(rect.x, rect.y, std::max(rect.width, 0), std::max(rect.height, 0)))
                 << widget->objectName().toStdString();
