@@ -22,12 +22,13 @@ struct ApplyResult {
 // its rows show that value. Nothing happens without a selected property of an existing item.
 ApplyResult applyEditText(AppState& state, std::u16string_view editText);
 
-// Appends a deep copy of item `source` and its row. False when there is no such item.
+// Appends a deep copy of item `source` and its row. False when there is no such item or the
+// item count is full.
 bool copyItem(AppState& state, int source);
 
 // Appends an item with one value per descriptor: strings "(null)" (32 or 16 bytes wide by the
-// path the document was opened from), floats and integers 0.
-void newItem(AppState& state);
+// path the document was opened from), floats and integers 0. False when the item count is full.
+bool newItem(AppState& state);
 
 enum class DeleteEffect {
     Nothing,         // no such item

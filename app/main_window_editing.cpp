@@ -54,8 +54,8 @@ void MainWindow::copyItem() {
 }
 
 void MainWindow::newItem() {
-    kestra::newItem(state_);
-    appendItemRow();
+    if (kestra::newItem(state_))
+        appendItemRow();
 }
 
 void MainWindow::appendItemRow() {

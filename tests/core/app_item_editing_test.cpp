@@ -1,5 +1,6 @@
 #include "app/item_editing_core.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -37,7 +38,7 @@ TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {
     EXPECT_EQ(values[2].floatValue(), 12.5f);
     EXPECT_EQ(std::memcmp(values[3].text16().data(), "12.5\0)\0\0", 8), 0);
     EXPECT_EQ(state.document.items[1].values[0].intValue(), 0u);
-    EXPECT_EQ(result.rewrittenPropertyRows, (std::vector<std::size_t>{2, 0, 2, 3}));
+    EXPECT_THAT(result.rewrittenPropertyRows, ::testing::UnorderedElementsAre(0, 2, 3));
     EXPECT_TRUE(result.itemRowRewritten);
     EXPECT_TRUE(result.allStored);
     EXPECT_EQ(state.itemRows[0].valueTexts[0].view(), u"12.5");

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tool_runner.h"
+
+namespace kestra::testing {
+namespace {
+
+TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* message; // a part of the one line on standard error
+    };
+    const Case cases[] = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"info"}, "info: wrong number of arguments"},
+        {{"info", "a.table", "b.table"}, "info: wrong number of arguments"},
+        {{"info", "missing.table"}, "missing.table: "},
+        {{"info", "short.table"}, "short.table: "},
+        {{"validate", "short.table"}, "short.table: "},
+        {{"diff", "a.table", "missing.table"}, "missing.table: "},
+        {{"dump", "a.table", "--format", "xml"}, "unknown format \"xml\""},
+        {{"dump", "a.table", "--format"}, "--format needs a value"},
+        {{"dump", "a.table", "--colour"}, "unknown option --colour"},
+        {{"search", "a.table", "12"}, "exactly one of"},
+        {{"search", "a.table", "--all", "--property", "10", "12"}, "exactly one of"},
+        {{"search", "a.table", "--type", "S32", "x"}, "unknown type code \"S32\""},
+        {{"search", "a.table", "--property", "-1", "x"}, "\"-1\" is no property ID"},
+        {{"set", "a.table", "2", "0", "x"}, "a.table: there is no item 2 (the file has 2)"},
+        {{"set", "a.table", "0", "4", "x"}, "a.table: there is no property 4"},
+        {{"set", "a.table", "0", "+1", "x"}, "\"+1\" is no property position"},
+        {{"set", "a.table", "0", "3", "x", "-o", "a.table", "-o", "b"}, "-o is given twice"},
+        {{"set", "a.table", "0", "3", "\xff"}, "not valid UTF-8"},
+        {{"set", "a.table", "0", "3", "5", "-o", "no/such/folder.table"}, "no/such/folder.table: "},
+        {{"set", "a.table", "--batch", "missing.csv"}, "missing.csv: cannot be read"},
+        {{"copy-item", "a.table", "2"}, "there is no item 2"},
+        {{"delete-item", "a.table"}, "delete-item: wrong number of arguments"},
+    };
+    const TempDir folder;
+    writeFile(folder.file("a.table"), twoItemFile());
+    writeFile(folder.file("short.table"), hexBytes("00000001 00000001"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const ToolRun run = runTool(folder, c.arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_TRUE(run.err.starts_with("kestra-tool: ")) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+}
+
+TEST(ToolErrors, HelpListsEveryCommandAndEachCommandHasItsOwn) {
+    const TempDir folder;
+    const ToolRun tool = runTool(folder, {"--help"});
+    EXPECT_EQ(tool.status, 0);
+    for (const char* command : {"info", "dump", "search", "set", "new-item", "copy-item",
+                                "delete-item", "diff", "validate"}) {
+        SCOPED_TRACE(command);
+        EXPECT_NE(tool.out.find(std::string("\n  ") + command + " "), std::string::npos);
+        const ToolRun help = runTool(folder, {command, "--help"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.out.starts_with(std::string("usage: kestra-tool ") + command + " "))
+            << help.out;
+        EXPECT_EQ(help.err, "");
+    }
+}
+
+} // namespace
+} // namespace kestra::testing

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace kestra::testing {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built kestra-tool with `arguments` in `folder` (its current directory, where it looks
+// for InfoFileDocumentation.dat) and collects its exit status and both output streams.
+ToolRun runTool(const TempDir& folder, const std::vector<std::string>& arguments);
+
+// Two items of four properties, 16-byte strings under a path not ending in "info", saved as the
+// tool saves (so load-then-save gives the same bytes): property 0 (ID 10, string), 1 (ID 20,
+// float) and 2 (ID 30, integer) are linked, property 3 (ID 40, integer) is not. Item 0 holds
+// "Longer12345", 40.0, 7, 9; item 1 "B", 1.0, 1, 2.
+std::vector<std::uint8_t> twoItemFile();
+// The names "Name" for ID 10 and "Speed" for ID 20.
+inline constexpr const char* twoItemNames = "(10) \"Name\"\n(20) \"Speed\"\n";
+
+void writeText(const std::string& path, const std::string& text);
+
+} // namespace kestra::testing
