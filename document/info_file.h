@@ -35,6 +35,9 @@ struct PropertyDescriptor {
     std::uint16_t type = 0; // 1 = string, 2 = float, anything else = integer
 };
 
+inline constexpr std::uint16_t stringDescriptorType = 1;
+inline constexpr std::uint16_t floatDescriptorType = 2;
+
 // One property of one item. Only the field matching `typeCode` carries meaning, so the four value
 // fields share one 32-byte store; this keeps a value at 64 bytes, which matters for files with
 // tens of millions of values. A float is kept as its bit pattern so that NaN payloads survive.

@@ -9,11 +9,11 @@ namespace kestra {
 
 namespace {
 constexpr std::string_view typeCodeTexts[] = {"s32", "s16", "f4", "i4"};
-constexpr std::uint16_t stringType = 1;
-constexpr std::uint16_t floatType = 2;
 } // namespace
 
-std::string_view typeCodeText(TypeCode code) { return typeCodeTexts[std::size_t(code)]; }
+std::string_view typeCodeText(TypeCode code) {
+    return typeCodeTexts[std::size_t(code)];
+}
 
 bool typeCodeFromText(std::string_view text, TypeCode& code) {
     for (std::size_t i = 0; i < std::size(typeCodeTexts); ++i) {
@@ -35,13 +35,21 @@ void PropertyValue::setIntValue(std::uint32_t value) {
     std::memcpy(store.data(), &value, sizeof value);
 }
 
-std::uint32_t PropertyValue::floatBits() const { return intValue(); }
+std::uint32_t PropertyValue::floatBits() const {
+    return intValue();
+}
 
-void PropertyValue::setFloatBits(std::uint32_t bits) { setIntValue(bits); }
+void PropertyValue::setFloatBits(std::uint32_t bits) {
+    setIntValue(bits);
+}
 
-float PropertyValue::floatValue() const { return std::bit_cast<float>(floatBits()); }
+float PropertyValue::floatValue() const {
+    return std::bit_cast<float>(floatBits());
+}
 
-void PropertyValue::setFloatValue(float value) { setFloatBits(std::bit_cast<std::uint32_t>(value)); }
+void PropertyValue::setFloatValue(float value) {
+    setFloatBits(std::bit_cast<std::uint32_t>(value));
+}
 
 const std::string& PropertyValue::emptyName() {
     static const std::string empty;
@@ -54,13 +62,15 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2) {
     return !bothZero && !bothFull;
 }
 
-bool pathEndsInInfo(std::string_view path) { return path.ends_with("info"); }
+bool pathEndsInInfo(std::string_view path) {
+    return path.ends_with("info");
+}
 
 TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings) {
     switch (descriptorType) {
-    case stringType:
+    case stringDescriptorType:
         return thirtyTwoByteStrings ? TypeCode::S32 : TypeCode::S16;
-    case floatType:
+    case floatDescriptorType:
         return TypeCode::F4;
     default:
         return TypeCode::I4;

@@ -16,16 +16,16 @@ namespace kestra {
 using ValueCellText = FixedText<33>;
 
 struct ItemRow {
-    FixedText<20> indexText;               // the item's position, "%d"
+    FixedText<20> indexText;                 // the item's position, "%d"
     std::array<ValueCellText, 3> valueTexts; // its first three values; empty where none exists
 };
 
 struct PropertyRow {
-    FixedText<66> nameText;    // the name widened byte for byte, up to 65 units or a zero byte
-    FixedText<20> idText;      // "%u"
-    ValueCellText valueText;   // formatValueText, or the text last applied
+    FixedText<66> nameText;     // the name widened byte for byte, up to 65 units or a zero byte
+    FixedText<20> idText;       // "%u"
+    ValueCellText valueText;    // formatValueText, or the text last applied
     FixedText<10> typeCodeText; // "s32", "s16", "f4", "i4"
-    FixedText<40> typeText;    // typeDisplayName
+    FixedText<40> typeText;     // typeDisplayName
 };
 
 ItemRow buildItemRow(const InfoFile& document, std::size_t item);

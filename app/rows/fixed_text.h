@@ -21,6 +21,13 @@ template <std::size_t Capacity> struct FixedText {
         std::copy_n(text.begin(), length, units.begin());
         units[length] = u'\0';
     }
+    // The same for 8-bit text, each byte becoming the code unit of the same number.
+    void assignWidened(std::string_view bytes) {
+        length = std::uint8_t(std::min(bytes.size(), Capacity - 1));
+        std::transform(bytes.begin(), bytes.begin() + length, units.begin(),
+                       [](char byte) { return char16_t(static_cast<unsigned char>(byte)); });
+        units[length] = u'\0';
+    }
     std::u16string_view view() const { return {units.data(), length}; }
 };
 

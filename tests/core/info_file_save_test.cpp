@@ -1,0 +1,232 @@
+#include "document/info_file.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "info_file_fixtures.h"
+
+namespace kestra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::hexBytes;
+using testing::repeated;
+
+struct EditCase {
+    const char* what;
+    std::string input;
+    std::function<void(InfoFile&)> edit;
+    std::string expected;
+};
+
+void PrintTo(const EditCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class InfoFileSerialize : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(InfoFileSerialize, WritesInTheFormatsOrder) {
+    InfoFile document = testing::loaded(hexBytes(GetParam().input));
+    GetParam().edit(document);
+    EXPECT_EQ(document.serialize(testing::smallFileLimit), hexBytes(GetParam().expected));
+}
+
+const std::string oneIntegerHeader = "00000001 00000001 ";
+const std::string integerAtZero = "00000001 0000 0000 0000 0000 ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, InfoFileSerialize,
+    ::testing::Values(
+        EditCase{"uncovered gap bytes come back zero",
+                 oneIntegerHeader + "00000020 00000004" + integerAtZero + "DEADBEEF 00000007",
+                 [](InfoFile&) {},
+                 oneIntegerHeader + "00000020 00000004" + integerAtZero + "00000000 00000007" +
+                     repeated("40", 28)},
+        EditCase{"the later of two overlapping descriptors wins",
+                 "00000001 00000002 00000028 00000000" + integerAtZero +
+                     "00000002 0000 0000 0000 0002 00000001",
+                 [](InfoFile& d) {
+                     d.items[0].values[0].setIntValue(0x11111111);
+                     d.items[0].values[1].setFloatBits(0x22222222);
+                 },
+                 "00000001 00000002 00000028 00000000" + integerAtZero +
+                     "00000002 0000 0000 0000 0002 22222222" + repeated("40", 20)},
+        EditCase{"with itemLength 0 the last item wins",
+                 "00000003 00000001 0000001C 00000000" + integerAtZero + "00000000",
+                 [](InfoFile& d) {
+                     for (std::uint32_t i = 0; i < 3; ++i)
+                         d.items[i].values[0].setIntValue(i + 1);
+                 },
+                 "00000003 00000001 0000001C 00000000" + integerAtZero + "00000003"},
+        EditCase{"removing item 0 moves the rest up and shrinks the file",
+                 "00000003 00000001 0000001C 00000004" + integerAtZero +
+                     "00000001 00000002 00000003",
+                 [](InfoFile& d) { d.items.erase(d.items.begin()); },
+                 "00000002 00000001 0000001C 00000004" + integerAtZero + "00000002 00000003" +
+                     repeated("40", 28)},
+        EditCase{"a value placed over the header replaces it",
+                 oneIntegerHeader + "00000000 00000000" + integerAtZero,
+                 [](InfoFile& d) { d.items[0].values[0].setIntValue(0xCAFEBABE); },
+                 "CAFEBABE 00000001 00000000 00000000" + integerAtZero + repeated("40", 4)},
+        EditCase{"an empty document is its header and padding",
+                 "00000000 00000000 00000000 00000000", [](InfoFile&) {},
+                 repeated("00", 16) + repeated("40", 16)}));
+
+TEST(InfoFileSerialize, RefusesAnImageBeyondTheLimit) {
+    const InfoFile document = testing::loaded(hexBytes("00000001 00000001 FFFFFFF0 00000000"
+                                                       "00000005 0000 0000 0000 0001"),
+                                              true);
+    EXPECT_THROW(document.serialize(testing::smallFileLimit), std::length_error);
+}
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(InfoFileSave, LoadThenSaveReproducesACanonicalFile) {
+    testing::TempDir dir;
+    const std::string path = dir.file("c.table");
+    testing::writeFile(path, testing::canonicalFile());
+    InfoFile document;
+    ASSERT_TRUE(document.load(path, DocumentationTable{}));
+    ASSERT_TRUE(document.save(path));
+    EXPECT_EQ(testing::readFile(path), testing::canonicalFile());
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"c.table"});
+}
+
+TEST(InfoFileSave, StringWidthComesFromTheTypeCodeNotTheTargetPath) {
+    testing::TempDir dir;
+    const std::vector<std::uint8_t> original = testing::singleValueFile(
+        "0001", repeated("41", 16) + repeated("42", 16) + repeated("40", 4));
+    testing::writeFile(dir.file("t.info"), original);
+
+    InfoFile wide;
+    ASSERT_TRUE(wide.load(dir.file("t.info"), DocumentationTable{}));
+    ASSERT_TRUE(wide.save(dir.file("u.table")));
+    EXPECT_EQ(testing::readFile(dir.file("u.table")), original);
+
+    InfoFile narrow;
+    ASSERT_TRUE(narrow.load(dir.file("u.table"), DocumentationTable{}));
+    EXPECT_EQ(narrow.serialize(testing::smallFileLimit),
+              testing::singleValueFile("0001", repeated("41", 16) + repeated("40", 20)));
+}
+
+TEST(InfoFileSave, ValuesNearThe4GiBLimitMakeASparseFile) {
+    testing::TempDir dir;
+    InfoFile document = testing::loaded(hexBytes("00000001 00000001 FFFFFFF0 00000000"
+                                                 "00000005 0000 0000 0000 0001"),
+                                        true);
+    std::fill(document.items[0].values[0].store.begin(), document.items[0].values[0].store.end(),
+              'A');
+    const std::string path = dir.file("big.info");
+    ASSERT_TRUE(document.save(path));
+
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(std::uint64_t(status.st_size), 0x100000020u);
+    EXPECT_LT(std::uint64_t(status.st_blocks) * 512, std::uint64_t(64) << 20) << "not sparse";
+
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    std::vector<std::uint8_t> tail(48);
+    const ssize_t got = ::pread(fd, tail.data(), tail.size(), off_t(0xFFFFFFF0));
+    std::vector<std::uint8_t> head(4);
+    ::pread(fd, head.data(), head.size(), 0);
+    ::close(fd);
+    ASSERT_EQ(got, 48);
+    EXPECT_EQ(tail, hexBytes(repeated("41", 32) + repeated("40", 16)));
+    EXPECT_EQ(head, hexBytes("00000001"));
+    fs::remove(path);
+}
+
+TEST(InfoFileSave, KeepsPermissionBitsAndFollowsLinks) {
+    testing::TempDir dir;
+    const InfoFile document = testing::loaded(testing::canonicalFile());
+    const std::string target = dir.file("real.table");
+    testing::writeFile(target, {1, 2, 3});
+    fs::permissions(target, fs::perms(0640));
+    fs::create_symlink("real.table", dir.file("link.table"));
+
+    ASSERT_TRUE(document.save(dir.file("link.table")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.table")));
+    EXPECT_EQ(testing::readFile(target), testing::canonicalFile());
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+
+    const mode_t previous = ::umask(022);
+    const bool saved = document.save(dir.file("new.table"));
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(fs::status(dir.file("new.table")).permissions(), fs::perms(0644));
+}
+
+// Each failure must leave the old file byte-identical and no temporary file behind.
+class InfoFileSaveFailure : public ::testing::Test {
+protected:
+    void SetUp() override { testing::writeFile(target, old); }
+    void expectFailureLeavesOldFile(const std::string& path,
+                                    const std::function<void()>& undo = {}) {
+        FileError error;
+        const bool saved = testing::loaded(testing::canonicalFile()).save(path, &error);
+        if (undo)
+            undo();
+        EXPECT_FALSE(saved);
+        EXPECT_FALSE(error.message.empty());
+        EXPECT_EQ(testing::readFile(target), old);
+        EXPECT_EQ(folderEntries(dir.path()), folderBefore);
+    }
+
+    testing::TempDir dir;
+    const std::string target = dir.file("old.table");
+    const std::vector<std::uint8_t> old = hexBytes("0102030405");
+    std::vector<std::string> folderBefore{"old.table"};
+};
+
+TEST_F(InfoFileSaveFailure, FileSizeLimit) {
+    rlimit previousLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previousLimit;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    expectFailureLeavesOldFile(target, [&] {
+        ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+        std::signal(SIGXFSZ, previousHandler);
+    });
+}
+
+TEST_F(InfoFileSaveFailure, TargetIsAFolder) {
+    fs::create_directory(dir.file("sub.table"));
+    folderBefore = {"old.table", "sub.table"};
+    expectFailureLeavesOldFile(dir.file("sub.table"));
+    EXPECT_TRUE(fs::is_empty(dir.file("sub.table")));
+}
+
+TEST_F(InfoFileSaveFailure, MissingFolder) {
+    expectFailureLeavesOldFile(dir.file("none/x.table"));
+}
+
+TEST_F(InfoFileSaveFailure, ReadOnlyFolder) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder write permission";
+    fs::permissions(dir.path(), fs::perms(0555));
+    expectFailureLeavesOldFile(target, [&] { fs::permissions(dir.path(), fs::perms(0755)); });
+}
+
+} // namespace
+} // namespace kestra
