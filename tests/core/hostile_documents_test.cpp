@@ -1,4 +1,4 @@
-// Documents built to break naive code: a million properties, a million items on the same bytes,
+// Documents built to break naive code: a million properties, many items on the same bytes,
 // positions that wrap around 4 GiB, every string byte, NaN payloads. Each must load, show, search
 // and save as the format says. The sizes are such that quadratic work would not finish.
 #include "document/byte_order.h"
@@ -88,32 +88,31 @@ TEST_F(HostileDocuments, AMillionProperties) {
     EXPECT_EQ(found, (SearchResults{0, 0}));
 }
 
-// A million items read from, and written to, the same bytes; the saved bytes are the last item's.
-TEST_F(HostileDocuments, AMillionItemsOfLengthZero) {
-    const std::vector<PropertyDescriptor> descriptors{{5, 0, 0, 0, integerType},
-                                                      {6, 1, 0, 4, stringType}};
-    const std::uint32_t first = std::uint32_t(descriptorTableEnd(2));
-    std::vector<std::uint8_t> bytes = infoFileBytes({million, 2, first, 0}, descriptors, million);
+// Half a million items read from, and written to, the same four bytes of a 32-byte file (about
+// as many as the load's count limit lets so small a file claim). A save keeps the last item's value
+// and gives a file that loads again.
+TEST_F(HostileDocuments, HalfAMillionItemsOfLengthZero) {
+    constexpr std::uint32_t items = 500'000;
+    const std::vector<PropertyDescriptor> descriptors{{5, 0, 0, 0, integerType}};
+    const std::uint32_t first = std::uint32_t(descriptorTableEnd(1));
+    std::vector<std::uint8_t> bytes = infoFileBytes({items, 1, first, 0}, descriptors, 32);
     writeBigEndian32(&bytes[first], 42);
-    std::copy_n("shared", 6, &bytes[first + 4]);
-    std::vector<std::uint8_t> saved(bytes.begin(), bytes.begin() + first + 20);
-    padAsSaved(saved);
 
-    loadAndSave(bytes, saved);
-    ASSERT_EQ(document.items.size(), million);
-    EXPECT_EQ(formatValueText(document.items[million - 1].values[1]), u"shared");
+    loadAndSave(bytes, bytes);
+    ASSERT_EQ(document.items.size(), items);
+    EXPECT_EQ(formatValueText(document.items.back().values[0]), u"42");
     SearchResults found;
     EXPECT_TRUE(searchAllProperties("42", document, found));
-    EXPECT_EQ(found, allItems(million));
+    EXPECT_EQ(found, allItems(items));
 
     parseValueText(document.items.back().values[0], "7");
-    parseValueText(document.items.front().values[1], "first");
+    parseValueText(document.items.front().values[0], "9");
     const std::string path = dir.file("last-wins.table");
     ASSERT_TRUE(document.save(path));
     InfoFile reloaded;
     ASSERT_TRUE(reloaded.load(path, documentation));
+    ASSERT_EQ(reloaded.items.size(), items);
     EXPECT_EQ(reloaded.items.front().values[0].intValue(), 7u);
-    EXPECT_EQ(formatValueText(reloaded.items.front().values[1]), u"shared");
 }
 
 // firstItemOffset near 4 GiB: item 0 lies past the end of the file, item 1 wraps round to the
