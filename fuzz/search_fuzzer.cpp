@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              size - prefixSize - textSize);
 
     InfoFile document;
-    if (!document.loadFromBytes(file, wide, documentation()))
+    if (claimedEntries(file) > entryBudget || !document.loadFromBytes(file, wide, documentation()))
         return 0;
     checkValueRule(document, text);
 
