@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,14 @@ private:
     std::uint64_t start_ = 0;
 };
 
+std::uint32_t wordAt(const std::string& path, std::uint64_t position) {
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(std::streamoff(position));
+    std::uint8_t word[4] = {};
+    file.read(reinterpret_cast<char*>(word), sizeof word);
+    return readBigEndian32(word);
+}
+
 // Found by the round-trip fuzzer: 131072 items about 1 GiB apart, wrapping round the 32-bit
 // positions, touch every MiB of the 4 GiB. Writing it with a 1 MiB limit ran out of memory before
 // the limit was checked.
@@ -74,7 +83,7 @@ TEST(RobustnessSaveMemory, WritingWithALimitRefusesBeforeBuildingTheFile) {
     EXPECT_LT(peak.growthKiB(), allowedGrowthKiB);
 }
 
-// 2048 items 1 MiB apart in a 32-byte file: a save writes a 2 GiB file holding 2048 values.
+// 2048 items 1 MiB apart in a 32-byte file: a save writes a 2 GiB file (all holes but 2048 values).
 TEST(RobustnessSaveMemory, SavingScatteredValuesHoldsOnlyTheValues) {
     constexpr std::uint32_t items = 2048;
     constexpr std::uint32_t spacing = 1 << 20;
@@ -95,11 +104,11 @@ TEST(RobustnessSaveMemory, SavingScatteredValuesHoldsOnlyTheValues) {
         EXPECT_LT(peak.growthKiB(), allowedGrowthKiB);
     }
 
-    InfoFile reloaded;
-    ASSERT_TRUE(reloaded.load(path, documentation));
-    ASSERT_EQ(reloaded.items.size(), items);
-    EXPECT_EQ(reloaded.items.front().values[0].intValue(), 5u);
-    EXPECT_EQ(reloaded.items.back().values[0].intValue(), 6u);
+    // Reading back only the two ends: loading the whole 2 GiB file would take seconds.
+    const std::uint64_t last = 28 + std::uint64_t(items - 1) * spacing;
+    EXPECT_EQ(std::filesystem::file_size(path), last + 4);
+    EXPECT_EQ(wordAt(path, 28), 5u);
+    EXPECT_EQ(wordAt(path, last), 6u);
 }
 
 } // namespace
