@@ -1,0 +1,36 @@
+#pragma once
+
+// The numeric IDs the window dispatches on. Every control carries its ID as its objectName, so the
+// window, the tests and outside tools address controls by number.
+namespace kestra {
+
+// Child controls of the main window.
+inline constexpr int itemListId = 1472;
+inline constexpr int propertyListId = 1473;
+inline constexpr int copyItemButtonId = 1474;
+inline constexpr int valueEditId = 1475;
+inline constexpr int applyButtonId = 1476;
+inline constexpr int typeLabelId = 1477;
+inline constexpr int typeFieldId = 1480;
+inline constexpr int deleteItemButtonId = 1483;
+inline constexpr int newItemButtonId = 1484;
+inline constexpr int statusBarId = 1485;
+
+// Menu commands (menu 109).
+inline constexpr int openCommandId = 32773;
+inline constexpr int saveCommandId = 32778;
+inline constexpr int saveAsCommandId = 32780;
+inline constexpr int exitCommandId = 105;
+inline constexpr int searchCommandId = 32779;
+inline constexpr int aboutCommandId = 104;
+
+// Input filters of the value edit field, one per value type.
+inline constexpr int floatFilterId = 2472;
+inline constexpr int integerFilterId = 2473;
+inline constexpr int string32FilterId = 2474;
+inline constexpr int string16FilterId = 2475;
+
+// The OK button of the About box.
+inline constexpr int aboutOkButtonId = 1;
+
+} // namespace kestra

@@ -1,0 +1,53 @@
+#pragma once
+
+// Every text the main window shows, in one place.
+namespace kestra::texts {
+
+inline constexpr const char* appTitle = "Kestra";
+inline constexpr const char* windowClassName = "KESTRA";
+inline constexpr const char* openedTitleFormat = "%1 (Kestra)";
+
+inline constexpr const char* copyItemButton = "Copy Item";
+inline constexpr const char* applyButton = "Apply";
+inline constexpr const char* typeLabel = "Property Type: ";
+inline constexpr const char* deleteItemButton = "Delete Item";
+inline constexpr const char* newItemButton = "New Item";
+
+inline constexpr const char* fileMenu = "&File";
+inline constexpr const char* openItem = "&Open ...";
+inline constexpr const char* saveItem = "&Save ...";
+inline constexpr const char* saveAsItem = "S&ave As ...";
+inline constexpr const char* exitItem = "E&xit";
+inline constexpr const char* editMenu = "Edit";
+inline constexpr const char* searchItem = "Search ...";
+inline constexpr const char* helpMenu = "&Help";
+inline constexpr const char* aboutItem = "&About ...";
+
+inline constexpr const char* fileFilters = "Info Files (*info *table telesa);;All (*)";
+
+inline constexpr const char* errorCaption = "Error";
+inline constexpr const char* upperErrorCaption = "ERROR";
+inline constexpr const char* documentationMissing = "Could not open set documentation";
+inline constexpr const char* openFailed = "File Did not Open Fully";
+inline constexpr const char* saveFailed = "File Did not Save Fully";
+inline constexpr const char* valueNotStored = "Value Could not be Stored";
+
+inline constexpr const char* aboutCaption = "About Kestra";
+inline constexpr const char* aboutVersion = "Kestra, Version 0.0.1.3";
+inline constexpr const char* aboutPurpose = "An editor for info file tables.";
+inline constexpr const char* aboutNames = "Names come from InfoFileDocumentation.dat.";
+inline constexpr const char* okButton = "OK";
+
+inline constexpr const char* openingCaption = "Opening";
+inline constexpr const char* openingText = "Opening...";
+inline constexpr const char* savingCaption = "Saving";
+inline constexpr const char* savingText = "Saving...";
+
+// Accessible names of the controls that show no text of their own.
+inline constexpr const char* itemListName = "ItemList";
+inline constexpr const char* propertyListName = "PropertyList";
+inline constexpr const char* valueEditName = "ValueEdit";
+inline constexpr const char* typeFieldName = "TypeField";
+inline constexpr const char* statusBarName = "StatusBar";
+
+} // namespace kestra::texts

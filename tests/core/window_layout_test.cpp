@@ -1,0 +1,46 @@
+#include "app/window_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace kestra {
+namespace {
+
+TEST(WindowLayout, PlacesEveryControlByThirdsOfTheWidth) {
+    // W = 1000: T = 333, Q = 250.
+    const WindowLayout layout = layOutWindow(1000, 600);
+    EXPECT_EQ(layout.itemList, (LayoutRect{0, 0, 333, 510}));
+    EXPECT_EQ(layout.propertyList, (LayoutRect{333, 0, 333, 510}));
+    EXPECT_EQ(layout.copyItemButton, (LayoutRect{10, 520, 100, 50}));
+    EXPECT_EQ(layout.deleteItemButton, (LayoutRect{120, 520, 100, 50}));
+    EXPECT_EQ(layout.newItemButton, (LayoutRect{230, 520, 100, 50}));
+    EXPECT_EQ(layout.typeLabel, (LayoutRect{686, 50, 141, 25}));
+    EXPECT_EQ(layout.typeField, (LayoutRect{837, 50, 975, 25}));
+    EXPECT_EQ(layout.valueEdit, (LayoutRect{696, 300, 273, 25}));
+    EXPECT_EQ(layout.applyButton, (LayoutRect{696, 330, 111, 25}));
+    EXPECT_EQ(layout.statusBar, (LayoutRect{0, 590, 1000, 10}));
+    EXPECT_EQ(layout.statusPartRightEdges, (std::array<int, 4>{250, 500, 750, 1000}));
+}
+
+TEST(WindowLayout, KeepsTheFormulasOnSmallWindowsAndTruncatesEveryDivision) {
+    struct Case {
+        int width, height;
+        int valueEditWidth, applyWidth, listHeight, lastPartEdge;
+    };
+    const Case cases[] = {
+        {179, 89, -1, -25, -1, 176},  // T = 59, (59 - 100) / 2 truncates to -20
+        {180, 90, 0, -25, 0, 180},    // T = 60
+        {329, 200, 49, -1, 110, 328}, // T = 109, (109 - 100) / 2 = 4
+        {330, 200, 50, 0, 110, 328},  // T = 110
+        {0, 0, -60, -55, -90, 0},
+    };
+    for (const Case& c : cases) {
+        const WindowLayout layout = layOutWindow(c.width, c.height);
+        EXPECT_EQ(layout.valueEdit.width, c.valueEditWidth) << c.width;
+        EXPECT_EQ(layout.applyButton.width, c.applyWidth) << c.width;
+        EXPECT_EQ(layout.itemList.height, c.listHeight) << c.width;
+        EXPECT_EQ(layout.statusPartRightEdges[3], c.lastPartEdge) << c.width;
+    }
+}
+
+} // namespace
+} // namespace kestra
