@@ -90,7 +90,8 @@ bool replaceFile(const std::string& path, std::uint64_t size,
         mode = status.st_mode & permissionBits;
     }
 
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string temporary =
+        (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         error = "cannot create a file in the target's folder";
