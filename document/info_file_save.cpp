@@ -53,10 +53,35 @@ void writeValue(SparseImage& image, std::uint64_t position, const PropertyDescri
 
 // The new file: header, descriptor table, then every item's values in index and descriptor
 // order, later writes winning where they overlap, and '@' up to a multiple of 32 bytes.
+std::uint32_t writtenWidth(const PropertyDescriptor& descriptor, const PropertyValue& value) {
+    return descriptor.type == stringDescriptorType ? valueWidth(value.typeCode) : 4;
+}
+
+// Chunks are fast but cost a whole chunk for every megabyte a value lands in; when the file's
+// extent is far larger than what is written (values scattered up to 4 GiB apart), keep the
+// writes themselves instead, so memory follows the values, not the gaps.
+SparseImage::Layout chooseLayout(const InfoFile& document, const InfoHeader& header) {
+    constexpr std::uint64_t denseSlack = std::uint64_t(64) << 20;
+    std::uint64_t written = 16 + 12 * std::uint64_t(document.descriptors.size());
+    std::uint64_t extent = written;
+    for (std::uint32_t i = 0; i < header.itemCount; ++i) {
+        const std::vector<PropertyValue>& values = document.items[i].values;
+        const std::size_t count = std::min(values.size(), document.descriptors.size());
+        for (std::size_t k = 0; k < count; ++k) {
+            const PropertyDescriptor& descriptor = document.descriptors[k];
+            const std::uint32_t width = writtenWidth(descriptor, values[k]);
+            written += width;
+            extent = std::max(extent, valuePosition(header, i, descriptor) + std::uint64_t(width));
+        }
+    }
+    return extent <= 4 * written + denseSlack ? SparseImage::Layout::Dense
+                                              : SparseImage::Layout::Scattered;
+}
+
 SparseImage buildImage(const InfoFile& document) {
-    SparseImage image;
     InfoHeader header = document.header;
     header.itemCount = std::uint32_t(document.items.size());
+    SparseImage image(chooseLayout(document, header));
     writeWord(image, 0, header.itemCount);
     writeWord(image, 4, header.propertyCount);
     writeWord(image, 8, header.firstItemOffset);
