@@ -57,11 +57,13 @@ std::uint32_t writtenWidth(const PropertyDescriptor& descriptor, const PropertyV
     return descriptor.type == stringDescriptorType ? valueWidth(value.typeCode) : 4;
 }
 
-// Chunks are fast but cost a whole chunk for every megabyte a value lands in; when the file's
-// extent is far larger than what is written (values scattered up to 4 GiB apart), keep the
-// writes themselves instead, so memory follows the values, not the gaps.
+// Chunks are fast for large files but cost a whole zeroed chunk for every megabyte a value lands
+// in. For a small file, or one whose extent is far larger than what is written (values
+// scattered up to 4 GiB apart), keep the writes themselves instead, so memory follows the
+// values, not the gaps.
 SparseImage::Layout chooseLayout(const InfoFile& document, const InfoHeader& header) {
     constexpr std::uint64_t denseSlack = std::uint64_t(64) << 20;
+    constexpr std::uint64_t smallFile = std::uint64_t(1) << 20;
     std::uint64_t written = 16 + 12 * std::uint64_t(document.descriptors.size());
     std::uint64_t extent = written;
     for (std::uint32_t i = 0; i < header.itemCount; ++i) {
@@ -74,8 +76,8 @@ SparseImage::Layout chooseLayout(const InfoFile& document, const InfoHeader& hea
             extent = std::max(extent, valuePosition(header, i, descriptor) + std::uint64_t(width));
         }
     }
-    return extent <= 4 * written + denseSlack ? SparseImage::Layout::Dense
-                                              : SparseImage::Layout::Scattered;
+    const bool dense = written >= smallFile && extent <= 4 * written + denseSlack;
+    return dense ? SparseImage::Layout::Dense : SparseImage::Layout::Scattered;
 }
 
 SparseImage buildImage(const InfoFile& document) {
