@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "app/rows/display_rows.h"
-#include "bench/limits.h"
-#include "bench/resident_memory.h"
-#include "bench/stopwatch.h"
-#include "bench/synthetic_info.h"
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
+#include "limits.h"
+#include "names/documentation_table.h"
+#include "resident_memory.h"
 #include "search/search_matching.h"
+#include "stopwatch.h"
+#include "synthetic_info.h"
+#include "window/display_rows.h"
 
 namespace kestra {
 

@@ -1,4 +1,4 @@
-#include "bench/limits.h"
+#include "limits.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench/stopwatch.h"
+#include "stopwatch.h"
 
 namespace kestra {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/synthetic_info.h"
+#include "synthetic_info.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "bench/resident_memory.h"
+#include "resident_memory.h"
 
 #include <fstream>
 #include <stdexcept>

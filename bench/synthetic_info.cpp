@@ -1,4 +1,4 @@
-#include "bench/synthetic_info.h"
+#include "synthetic_info.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "document/byte_order.h"
 #include "document/info_file.h"
+#include "format/byte_order.h"
 
 namespace kestra {
 
@@ -30,12 +30,10 @@ private:
     std::uint64_t state_;
 };
 
+// Any type code other than string and float is an integer.
 constexpr std::uint16_t integerType = 0;
-constexpr std::uint16_t stringType = 1;
-constexpr std::uint16_t floatType = 2;
-constexpr std::uint32_t headerSize = 16;
-constexpr std::uint32_t descriptorSize = 12;
-constexpr std::uint32_t fileAlignment = 32;
+constexpr std::uint16_t stringType = stringDescriptorType;
+constexpr std::uint16_t floatType = floatDescriptorType;
 constexpr std::uint32_t firstPropertyId = 1000;
 // Items are written in batches of this many, so the generator's memory stays small.
 constexpr std::uint32_t itemsPerBatch = 8192;
@@ -47,7 +45,7 @@ constexpr std::array<std::string_view, 16> words = {
     "Quartz", "Thorn", "Saffron", "Cinder", "Marble", "Juniper", "Basalt", "Lantern"};
 
 std::uint32_t stringWidth(bool thirtyTwoByteStrings) {
-    return thirtyTwoByteStrings ? 32 : 16;
+    return valueWidth(typeCodeFor(stringType, thirtyTwoByteStrings));
 }
 
 struct SyntheticShape {
@@ -72,7 +70,7 @@ SyntheticShape syntheticShape(std::uint64_t seed, std::uint32_t properties, std:
         std::swap(types[k], types[random.below(std::uint32_t(k + 1))]);
 
     SyntheticShape shape;
-    shape.firstItemOffset = headerSize + descriptorSize * properties;
+    shape.firstItemOffset = std::uint32_t(descriptorTableEnd(properties));
     std::uint32_t id = firstPropertyId;
     std::uint32_t offset = 0;
     for (std::uint16_t type : types) {
@@ -140,18 +138,11 @@ void writeItem(Random& random, const std::vector<PropertyDescriptor>& descriptor
 std::vector<std::uint8_t> headerAndTable(std::uint32_t itemCount, const SyntheticShape& shape) {
     const std::vector<PropertyDescriptor>& descriptors = shape.descriptors;
     std::vector<std::uint8_t> bytes(shape.firstItemOffset);
-    writeBigEndian32(&bytes[0], itemCount);
-    writeBigEndian32(&bytes[4], std::uint32_t(descriptors.size()));
-    writeBigEndian32(&bytes[8], shape.firstItemOffset);
-    writeBigEndian32(&bytes[12], shape.itemLength);
-    for (std::size_t k = 0; k < descriptors.size(); ++k) {
-        std::uint8_t* entry = &bytes[headerSize + descriptorSize * k];
-        writeBigEndian32(entry, descriptors[k].id);
-        writeBigEndian16(entry + 4, descriptors[k].linkWord1);
-        writeBigEndian16(entry + 6, descriptors[k].linkWord2);
-        writeBigEndian16(entry + 8, descriptors[k].offset);
-        writeBigEndian16(entry + 10, descriptors[k].type);
-    }
+    encodeHeader(
+        {itemCount, std::uint32_t(descriptors.size()), shape.firstItemOffset, shape.itemLength},
+        bytes);
+    for (std::size_t k = 0; k < descriptors.size(); ++k)
+        encodeDescriptor(descriptors[k], std::span(bytes).subspan(descriptorTableEnd(k)));
     return bytes;
 }
 
@@ -191,8 +182,7 @@ bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint
     }
 
     const std::uint64_t size = shape.firstItemOffset + std::uint64_t(itemCount) * itemLength;
-    const std::vector<std::uint8_t> padding((fileAlignment - size % fileAlignment) % fileAlignment,
-                                            '@');
+    const std::vector<std::uint8_t> padding(paddedEnd(size) - size, paddingByte);
     written = written && writeBytes(file.get(), padding.data(), padding.size());
     return std::fclose(file.release()) == 0 && written;
 }

@@ -16,9 +16,9 @@
 #include <QEvent>
 #include <QTest>
 
-#include "app/control_ids.h"
-#include "app/main_window.h"
-#include "app/report_list.h"
+#include "control_ids.h"
+#include "main_window.h"
+#include "report_list.h"
 
 namespace kestra {
 
@@ -136,7 +136,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     kestra::PaintClock application(argc, argv);
-    Q_INIT_RESOURCE(kestra);
     try {
         return kestra::run(application, QCoreApplication::arguments());
     } catch (const std::exception& failure) {

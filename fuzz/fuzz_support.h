@@ -7,9 +7,9 @@
 #include <span>
 #include <string_view>
 
-#include "document/byte_order.h"
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
+#include "format/byte_order.h"
+#include "names/documentation_table.h"
 
 // What the fuzz targets share: a way to stop on a broken invariant, the documentation table the
 // documents are loaded against, and comparisons of documents as the format writes them.
@@ -25,7 +25,7 @@ inline void require(bool holds, const char* invariant) {
 
 // Per item one record plus one value per property: what a header makes a load build.
 inline std::uint64_t claimedEntries(std::span<const std::uint8_t> file) {
-    if (file.size() < 16)
+    if (file.size() < headerSize)
         return 0;
     const std::uint64_t items = readBigEndian32(&file[0]);
     const std::uint64_t properties = readBigEndian32(&file[4]);

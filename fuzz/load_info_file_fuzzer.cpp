@@ -4,8 +4,8 @@
 #include <cstring>
 #include <span>
 
-#include "document/byte_order.h"
 #include "document/info_file.h"
+#include "format/byte_order.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -13,8 +13,6 @@ namespace {
 using namespace kestra;
 using namespace kestra::fuzz;
 
-constexpr std::size_t headerSize = 16;
-constexpr std::size_t descriptorSize = 12;
 // Far more entries than any file of this size could hold (a GiB of values past its size): a header
 // claiming them must fail the load at once instead of exhausting memory.
 constexpr std::uint64_t entriesPerByte = 64;

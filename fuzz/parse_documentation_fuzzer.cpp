@@ -6,8 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "documentation/documentation_table.h"
 #include "fuzz_support.h"
+#include "names/documentation_table.h"
 
 namespace {
 

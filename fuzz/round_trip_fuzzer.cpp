@@ -20,14 +20,11 @@ using namespace kestra::fuzz;
 constexpr std::size_t prefixSize = 1;
 // Files the format places far out (a value near the 4 GiB position) are refused, not written.
 constexpr std::uint64_t sizeLimit = 1 << 20;
-constexpr std::uint64_t headerSize = 16;
-constexpr std::uint64_t descriptorSize = 12;
-constexpr std::uint8_t padding = '@';
 
 using Extent = std::pair<std::uint64_t, std::uint64_t>; // [begin, end) in the written file
 
 std::uint64_t tableEnd(const InfoFile& document) {
-    return headerSize + descriptorSize * document.descriptors.size();
+    return descriptorTableEnd(document.descriptors.size());
 }
 
 // Where the save puts each value, sorted.
@@ -80,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(written.size() % 32 == 0 && written.size() - end < 32,
             "the file ends at its furthest byte, padded to a multiple of 32");
     require(std::all_of(written.begin() + std::ptrdiff_t(end), written.end(),
-                        [](std::uint8_t byte) { return byte == padding; }),
+                        [](std::uint8_t byte) { return byte == paddingByte; }),
             "the padding is '@' bytes");
 
     InfoFile second;

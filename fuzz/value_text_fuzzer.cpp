@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "document/info_file.h"
-#include "documentation/value_text.h"
 #include "fuzz_support.h"
+#include "values/value_text.h"
 
 namespace {
 

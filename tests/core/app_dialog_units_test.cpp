@@ -1,4 +1,4 @@
-#include "app/dialog_units.h"
+#include "window/dialog_units.h"
 
 #include <gtest/gtest.h>
 

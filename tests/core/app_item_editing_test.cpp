@@ -1,4 +1,4 @@
-#include "app/item_editing_core.h"
+#include "window/window_editing.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

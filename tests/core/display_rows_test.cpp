@@ -1,6 +1,6 @@
-#include "app/rows/display_rows.h"
+#include "window/display_rows.h"
 
-#include "documentation/documentation_table.h"
+#include "names/documentation_table.h"
 
 #include <gtest/gtest.h>
 

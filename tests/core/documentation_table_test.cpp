@@ -1,4 +1,4 @@
-#include "documentation/documentation_table.h"
+#include "names/documentation_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Documents built to break naive code: a million properties, many items on the same bytes,
 // positions that wrap around 4 GiB, every string byte, NaN payloads. Each must load, show, search
 // and save as the format says. The sizes are such that quadratic work would not finish.
-#include "document/byte_order.h"
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
-#include "documentation/value_text.h"
+#include "format/byte_order.h"
 #include "info_file_bytes.h"
+#include "names/documentation_table.h"
 #include "search/search_matching.h"
 #include "support/test_support.h"
+#include "values/value_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,6 @@
 namespace kestra {
 namespace {
 
-using testing::descriptorTableEnd;
 using testing::floatType;
 using testing::infoFileBytes;
 using testing::integerType;

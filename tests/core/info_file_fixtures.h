@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
+#include "names/documentation_table.h"
 #include "support/test_support.h"
 
 namespace kestra::testing {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "documentation/documentation_table.h"
-#include "documentation/value_text.h"
+#include "names/documentation_table.h"
 #include "support/test_support.h"
+#include "values/value_text.h"
 
 namespace kestra {
 namespace {

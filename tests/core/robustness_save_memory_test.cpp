@@ -1,9 +1,9 @@
 // Saving a document whose values are scattered over the 4 GiB of positions must cost memory in
 // proportion to the values, not to the file's size: the gaps between values are holes, not bytes.
-#include "document/byte_order.h"
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
+#include "format/byte_order.h"
 #include "info_file_bytes.h"
+#include "names/documentation_table.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

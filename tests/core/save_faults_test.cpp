@@ -14,10 +14,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "document/byte_order.h"
 #include "document/info_file.h"
-#include "documentation/documentation_table.h"
+#include "format/byte_order.h"
 #include "info_file_bytes.h"
+#include "names/documentation_table.h"
 #include "support/test_support.h"
 
 namespace kestra {
@@ -35,7 +35,7 @@ constexpr uid_t nobodyId = 65534;
 std::vector<std::uint8_t> fileOfItems(std::uint32_t itemCount) {
     const std::vector<PropertyDescriptor> descriptors{{1, 0, 0, 0, testing::integerType},
                                                       {2, 0, 0, 4, testing::floatType}};
-    const std::uint32_t first = std::uint32_t(testing::descriptorTableEnd(descriptors.size()));
+    const std::uint32_t first = std::uint32_t(descriptorTableEnd(descriptors.size()));
     std::vector<std::uint8_t> bytes =
         testing::infoFileBytes({itemCount, 2, first, itemLength}, descriptors,
                                first + std::size_t(itemCount) * itemLength);

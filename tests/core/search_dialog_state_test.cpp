@@ -1,8 +1,8 @@
-#include "search/search_dialog_state.h"
+#include "window/search_dialog_state.h"
 
 #include <gtest/gtest.h>
 
-#include "documentation/value_text.h"
+#include "values/value_text.h"
 
 namespace kestra {
 namespace {

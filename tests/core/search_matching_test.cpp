@@ -1,6 +1,6 @@
 #include "search/search_matching.h"
 
-#include "documentation/documentation_table.h"
+#include "names/documentation_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "documentation/value_text.h"
+#include "values/value_text.h"
 
 #include <gtest/gtest.h>
 

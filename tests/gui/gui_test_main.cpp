@@ -9,7 +9,6 @@ int main(int argc, char* argv[]) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    Q_INIT_RESOURCE(kestra);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

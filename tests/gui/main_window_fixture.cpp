@@ -2,8 +2,8 @@
 
 #include <QAbstractItemModel>
 
-#include "app/control_ids.h"
-#include "document/byte_order.h"
+#include "control_ids.h"
+#include "format/byte_order.h"
 
 #include <bit>
 #include <cstring>

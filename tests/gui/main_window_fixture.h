@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/report_list.h"
+#include "main_window.h"
+#include "report_list.h"
 #include "support/test_support.h"
 
 namespace kestra::testing {

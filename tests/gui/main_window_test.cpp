@@ -5,9 +5,9 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "app/control_ids.h"
-#include "app/window_layout.h"
+#include "control_ids.h"
 #include "main_window_fixture.h"
+#include "window/window_layout.h"
 
 namespace kestra::testing {
 namespace {

@@ -2,10 +2,10 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "app/control_ids.h"
+#include "control_ids.h"
 #include "main_window_fixture.h"
-#include "search/search_dialog.h"
 #include "search/search_matching.h"
+#include "search_dialog.h"
 
 namespace kestra::testing {
 namespace {

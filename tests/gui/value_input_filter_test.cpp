@@ -1,8 +1,8 @@
 #include <QClipboard>
 
-#include "app/control_ids.h"
-#include "app/value_input_filter.h"
+#include "control_ids.h"
 #include "main_window_fixture.h"
+#include "value_input_filter.h"
 
 namespace kestra::testing {
 namespace {

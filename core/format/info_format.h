@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// The info file format in one place: its layout constants, the header and descriptor table, the
+// value types and where each value lies. Every reader and writer of the format includes this.
+namespace kestra {
+
+// The header's four words, the descriptor table after it, "@" padding to a multiple of 32.
+inline constexpr std::uint64_t headerSize = 16;
+inline constexpr std::uint64_t descriptorSize = 12;
+inline constexpr std::uint64_t fileAlignment = 32;
+inline constexpr std::uint8_t paddingByte = '@';
+
+// Positions are 32-bit, and the widest value (32 bytes) may start at the last of them, so no byte
+// beyond this can belong to a document.
+inline constexpr std::uint64_t addressableBytes = (std::uint64_t(1) << 32) + 32;
+
+struct InfoHeader {
+    std::uint32_t itemCount = 0;
+    std::uint32_t propertyCount = 0;
+    std::uint32_t firstItemOffset = 0;
+    std::uint32_t itemLength = 0;
+};
+
+struct PropertyDescriptor {
+    std::uint32_t id = 0;
+    std::uint16_t linkWord1 = 0;
+    std::uint16_t linkWord2 = 0;
+    std::uint16_t offset = 0;
+    std::uint16_t type = 0; // 1 = string, 2 = float, anything else = integer
+};
+
+inline constexpr std::uint16_t stringDescriptorType = 1;
+inline constexpr std::uint16_t floatDescriptorType = 2;
+
+// The four value types. The on-disk descriptor only says string/float/other; whether a string is
+// 16 or 32 bytes wide follows from the name of the file it was loaded from.
+enum class TypeCode : std::uint8_t { S32, S16, F4, I4 };
+
+// "s32", "s16", "f4", "i4".
+std::string_view typeCodeText(TypeCode code);
+// The code whose text is exactly `text` (case-sensitive, whole text); false for any other text.
+bool typeCodeFromText(std::string_view text, TypeCode& code);
+
+bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
+// True when the last four characters of the path are exactly "info".
+bool pathEndsInInfo(std::string_view path);
+TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings);
+std::uint32_t valueWidth(TypeCode code);
+// firstItemOffset + item * itemLength + offset, in unsigned 32-bit arithmetic.
+std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
+                            const PropertyDescriptor& descriptor);
+
+// Where the descriptor table ends: the header and `propertyCount` descriptors.
+inline constexpr std::uint64_t descriptorTableEnd(std::uint64_t propertyCount) {
+    return headerSize + descriptorSize * propertyCount;
+}
+// The length of a saved file whose last written byte ends at `end`: "@" up to a multiple of 32.
+inline constexpr std::uint64_t paddedEnd(std::uint64_t end) {
+    return (end + fileAlignment - 1) / fileAlignment * fileAlignment;
+}
+
+// The header and a descriptor as the file holds them, big-endian. The spans must hold at least
+// headerSize and descriptorSize bytes.
+InfoHeader decodeHeader(std::span<const std::uint8_t> bytes);
+void encodeHeader(const InfoHeader& header, std::span<std::uint8_t> bytes);
+PropertyDescriptor decodeDescriptor(std::span<const std::uint8_t> bytes);
+void encodeDescriptor(const PropertyDescriptor& descriptor, std::span<std::uint8_t> bytes);
+
+} // namespace kestra

@@ -1,0 +1,119 @@
+#include "io/atomic_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestra {
+
+namespace {
+
+constexpr mode_t permissionBits = 07777;
+constexpr mode_t newFileMode = 0666;
+// Linux moves at most about 2 GiB per write call.
+constexpr std::size_t largestWrite = std::size_t(1) << 30;
+
+// A link is followed to the file it names, so that saving replaces that file and keeps the link.
+std::string resolveTarget(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return path;
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+mode_t currentUmask() {
+    // The only portable way to read the mask is to set it and set it back; the program has one
+    // thread, so nothing can create a file in between.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+bool writeAll(int fd, std::uint64_t position, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const std::size_t wanted = std::min(bytes.size(), largestWrite);
+        const ssize_t written = ::pwrite(fd, bytes.data(), wanted, off_t(position));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(std::size_t(written));
+        position += std::uint64_t(written);
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+// Fills the open temporary file and closes it; false on the first failed step.
+bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
+                  std::span<const SparseImage::Piece> pieces) {
+    // Setting the size first leaves the unwritten gaps as holes rather than written zeros.
+    bool ok = ::ftruncate(fd, off_t(size)) == 0;
+    for (const SparseImage::Piece& piece : pieces) {
+        if (!ok)
+            break;
+        ok = writeAll(fd, piece.position, piece.bytes);
+    }
+    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    // close can report a failed write that the file system had deferred.
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+bool replaceFile(const std::string& path, std::uint64_t size,
+                 std::span<const SparseImage::Piece> pieces, std::string& error) {
+    const std::filesystem::path target = resolveTarget(path);
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+
+    mode_t mode = newFileMode & ~currentUmask();
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            error = "the target is a folder";
+            return false;
+        }
+        mode = status.st_mode & permissionBits;
+    }
+
+    std::string temporary =
+        (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        error = "cannot create a file in the target's folder";
+        return false;
+    }
+    if (!fillAndClose(fd, mode, size, pieces)) {
+        ::unlink(temporary.c_str());
+        error = "writing the file failed";
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        error = "cannot replace the target";
+        return false;
+    }
+    // Makes the rename itself durable. The new file is already in place if this fails, but a
+    // crash could still bring the old one back, so the save is not reported as done.
+    if (!syncFolder(folder.string())) {
+        error = "cannot flush the folder to disk";
+        return false;
+    }
+    return true;
+}
+
+} // namespace kestra

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/info_file.h"
+#include "names/documentation_table.h"
+#include "search/search_matching.h"
+#include "window/display_rows.h"
+
+namespace kestra {
+
+// What the Search dialog keeps from one run to the next: the last results and the rows its two
+// lists show. Row r of the found-item list is item results[r].
+struct SearchDialogState {
+    SearchResults results;
+    std::vector<ItemRow> foundItemRows;
+    std::vector<PropertyRow> foundPropertyRows;
+};
+
+// The longest search text; a longer one is searched as its start.
+inline constexpr std::size_t searchTextLimit = 31;
+
+// The entries of the type/property box for `mode`: the four type entries ("1: String (32 Bytes)"
+// ... "4: Integer (4 Bytes)"), one "%03d: %u (%s)" entry per property (ID and name from item 0,
+// or from the descriptors and the documentation when there are no items), or none. Entries are
+// never cut, however long the name.
+std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& document,
+                                              const DocumentationTable& documentation);
+
+// The type code a type entry stands for, by its first character; empty for any other entry.
+std::string_view typeCodeForEntry(std::u16string_view entry);
+// The property index at the start of a property entry ("1234: ..." gives 1234).
+std::optional<std::size_t> propertyIndexForEntry(std::u16string_view entry);
+
+// Empties the results and searches `document` for `text` in `mode` (no mode: nothing found),
+// `entry` being the selected type or property entry. When something is found the found-item
+// rows are rebuilt; otherwise the rows stay as they were. Returns whether something was found.
+bool runSearch(SearchDialogState& state, const InfoFile& document, std::u16string_view text,
+               std::optional<SearchMode> mode, std::u16string_view entry);
+
+// The item shown in found-item row `row`, with its property rows rebuilt; nothing for a row that
+// has no entry in the results (rows left from an earlier search after one that found nothing).
+std::optional<std::int32_t> openFoundItem(SearchDialogState& state, const InfoFile& document,
+                                          std::size_t row);
+
+} // namespace kestra

@@ -1,0 +1,134 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "control_ids.h"
+#include "main_menu.h"
+#include "report_list.h"
+#include "window/window_layout.h"
+#include "window_texts.h"
+
+namespace kestra {
+
+MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(std::move(dialogs)) {
+    setObjectName(QString::fromUtf8(texts::windowClassName));
+    setWindowTitle(QString::fromUtf8(texts::appTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/kestra.png")));
+
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    controls_ = createMainWindowControls(client, state_);
+    client->installEventFilter(this);
+
+    if (!loadDocumentation(state_.documentation)) {
+        dialogs_.showError(this, QString::fromUtf8(texts::documentationMissing),
+                           QString::fromUtf8(texts::errorCaption));
+    }
+
+    actions_ = createMainMenu(this, [this](int id) { dispatch(id); });
+    const std::pair<QPushButton*, int> buttons[] = {
+        {controls_.copyItemButton, copyItemButtonId},
+        {controls_.applyButton, applyButtonId},
+        {controls_.deleteItemButton, deleteItemButtonId},
+        {controls_.newItemButton, newItemButtonId}};
+    for (const auto& [button, id] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
+    connectLists();
+    resize(1024, 640);
+}
+
+// The lists read the row caches until they are gone, so they go before the state does.
+MainWindow::~MainWindow() {
+    delete takeCentralWidget();
+}
+
+void MainWindow::dispatch(int commandId) {
+    switch (commandId) {
+    case openCommandId:
+        openFile();
+        break;
+    case saveCommandId:
+        saveFile();
+        break;
+    case saveAsCommandId:
+        saveFileAs();
+        break;
+    case searchCommandId:
+        runSearchCommand();
+        break;
+    case aboutCommandId:
+        showAbout();
+        break;
+    case exitCommandId:
+        close();
+        break;
+    case copyItemButtonId:
+        copyItem();
+        break;
+    case applyButtonId:
+        applyEdit();
+        break;
+    case deleteItemButtonId:
+        deleteItem();
+        break;
+    case newItemButtonId:
+        newItem();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::connectLists() {
+    connect(controls_.itemList, &ReportList::rowDoubleClicked, this, &MainWindow::chooseItem);
+    connect(controls_.propertyList, &ReportList::rowDoubleClicked, this,
+            &MainWindow::choosePropertyForEdit);
+
+    auto* itemEnter = new EnterKeyFilter(0, controls_.itemList);
+    controls_.itemList->installEventFilter(itemEnter);
+    connect(itemEnter, &EnterKeyFilter::enterPressed, this, &MainWindow::enterOnItemList);
+
+    auto* propertyEnter = new EnterKeyFilter(0, controls_.propertyList);
+    controls_.propertyList->installEventFilter(propertyEnter);
+    connect(propertyEnter, &EnterKeyFilter::enterPressed, this,
+            [this] { choosePropertyForEdit(controls_.propertyList->selectionMark()); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        layOut();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::layOut() {
+    const QSize client = centralWidget()->size();
+    placeMainWindowControls(controls_, layOutWindow(client.width(), client.height()));
+}
+
+void MainWindow::resetEditPanel() {
+    controls_.valueEdit->setEnabled(false);
+    controls_.valueEdit->clear();
+    state_.selectedProperty = -1;
+    controls_.applyButton->setEnabled(false);
+}
+
+void MainWindow::updateStatusBar() {
+    const auto parts = statusBarTexts(state_.document.header);
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        controls_.statusParts[part]->setText(
+            QString::fromUtf16(parts[part].data(), qsizetype(parts[part].size())));
+    }
+}
+
+void MainWindow::enableCommand(int commandId) {
+    if (const auto action = actions_.find(commandId); action != actions_.end())
+        action->second->setEnabled(true);
+}
+
+} // namespace kestra

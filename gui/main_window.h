@@ -1,0 +1,68 @@
+#pragma once
+
+#include <map>
+
+#include <QMainWindow>
+
+#include "main_window_controls.h"
+#include "user_dialogs.h"
+#include "window/app_state.h"
+#include "window/search_dialog_state.h"
+
+class QAction;
+
+namespace kestra {
+
+// The editor's one top-level window. It keeps the application state, shows the core's rows and
+// forwards every command, from menu items, shortcuts and buttons alike, through `dispatch`.
+// The commands live in main_window_commands.cpp, item editing in main_window_editing.cpp.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window in start-up order; reads the documentation file from the current folder
+    // and, when it is missing, says so before the window is shown.
+    explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void dispatch(int commandId);
+
+    const AppState& state() const { return state_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // main_window.cpp
+    void layOut();
+    void resetEditPanel();
+    void updateStatusBar();
+    void enableCommand(int commandId);
+    void connectLists();
+
+    // main_window_commands.cpp
+    void openFile();
+    void saveFile();
+    void saveFileAs();
+    bool saveTo(const std::string& path);
+    void showAbout();
+    void chooseItem(int index);
+    void enterOnItemList();
+    void showPropertiesOf(int index);
+    void runSearchCommand();
+
+    // main_window_editing.cpp
+    void choosePropertyForEdit(int row);
+    void applyEdit();
+    void copyItem();
+    void newItem();
+    void deleteItem();
+    void appendItemRow();
+
+    AppState state_;
+    UserDialogs dialogs_;
+    MainWindowControls controls_;
+    std::map<int, QAction*> actions_;
+    SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
+};
+
+} // namespace kestra

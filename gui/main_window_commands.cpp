@@ -1,0 +1,117 @@
+// The menu commands of the main window and choosing an item in the item list.
+#include "main_window.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "about_box.h"
+#include "control_ids.h"
+#include "progress_window.h"
+#include "report_list.h"
+#include "search_dialog.h"
+#include "window_texts.h"
+
+namespace kestra {
+
+void MainWindow::openFile() {
+    const QString chosen = dialogs_.askOpenPath(this);
+    if (chosen.isEmpty())
+        return;
+    const std::string path = chosen.toStdString();
+    bool loaded = false;
+    {
+        ProgressScope progress(ProgressWindow::Kind::Opening, this);
+        loaded = state_.document.load(path, state_.documentation);
+    }
+    if (!loaded) {
+        dialogs_.showError(this, QString::fromUtf8(texts::openFailed),
+                           QString::fromUtf8(texts::upperErrorCaption));
+        return;
+    }
+
+    state_.currentFilePath = path;
+    state_.openedFilePath = path;
+    state_.selectedItem = -1;
+    resetEditPanel();
+    setWindowTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen));
+    controls_.itemList->rows()->deleteAllRows();
+    controls_.propertyList->rows()->deleteAllRows();
+    state_.propertyRows.clear();
+    buildItemRows(state_.document, state_.itemRows);
+    controls_.itemList->rows()->insertCallbackRows(int(state_.itemRows.size()));
+    enableCommand(searchCommandId);
+    enableCommand(saveCommandId);
+    enableCommand(saveAsCommandId);
+    controls_.newItemButton->setEnabled(true);
+    updateStatusBar();
+}
+
+void MainWindow::saveFile() {
+    saveTo(state_.currentFilePath);
+}
+
+void MainWindow::saveFileAs() {
+    const QString chosen =
+        dialogs_.askSavePath(this, QString::fromStdString(state_.currentFilePath));
+    if (chosen.isEmpty())
+        return;
+    state_.currentFilePath = chosen.toStdString();
+    saveTo(state_.currentFilePath);
+}
+
+bool MainWindow::saveTo(const std::string& path) {
+    bool saved = false;
+    {
+        ProgressScope progress(ProgressWindow::Kind::Saving, this);
+        saved = state_.document.save(path);
+    }
+    if (!saved) {
+        dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
+                           QString::fromUtf8(texts::upperErrorCaption));
+    }
+    return saved;
+}
+
+void MainWindow::showAbout() {
+    AboutBox about(this);
+    about.exec();
+}
+
+// Runs the Search dialog over the client area; "OK" on an opened item jumps there. The edit
+// panel stays as it is, so a following Apply stores into the same property of that item.
+void MainWindow::runSearchCommand() {
+    SearchDialog dialog(searchState_, state_.document, state_.documentation, this);
+    dialog.move(centralWidget()->mapToGlobal(QPoint(0, 0)));
+    dialog.exec();
+    const std::int32_t found = dialog.openedItem();
+    if (!dialog.wasAccepted() || found < 0 || std::size_t(found) >= state_.document.items.size())
+        return;
+    controls_.itemList->selectAndReveal(found);
+    showPropertiesOf(found);
+}
+
+void MainWindow::chooseItem(int index) {
+    if (index < 0)
+        return;
+    showPropertiesOf(index);
+    resetEditPanel();
+}
+
+void MainWindow::enterOnItemList() {
+    const int marked = controls_.itemList->selectionMark();
+    resetEditPanel();
+    if (marked >= 0)
+        showPropertiesOf(marked);
+}
+
+// Makes `index` the selected item and fills the property list with its properties.
+void MainWindow::showPropertiesOf(int index) {
+    if (std::size_t(index) >= state_.document.items.size())
+        return;
+    state_.selectedItem = index;
+    controls_.propertyList->rows()->deleteAllRows();
+    buildPropertyRows(state_.document, std::size_t(index), state_.propertyRows);
+    controls_.propertyList->rows()->insertCallbackRows(int(state_.propertyRows.size()));
+}
+
+} // namespace kestra

@@ -1,0 +1,81 @@
+// Item editing in the main window: the edit panel, Apply, and copying, adding and deleting items.
+// The rules are the core's (item_editing_core); this file keeps the widgets in step.
+#include "main_window.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "report_list.h"
+#include "value_input_filter.h"
+#include "values/value_text.h"
+#include "window/window_editing.h"
+#include "window_texts.h"
+
+namespace kestra {
+
+namespace {
+QString toQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+} // namespace
+
+void MainWindow::choosePropertyForEdit(int row) {
+    if (row < 0 || std::size_t(row) >= state_.propertyRows.size())
+        return;
+    const PropertyRow& chosen = state_.propertyRows[std::size_t(row)];
+    controls_.valueEdit->setText(toQString(chosen.valueText.view()));
+    state_.selectedProperty = row;
+    TypeCode code = TypeCode::I4;
+    const std::string codeText = narrowText(chosen.typeCodeText.view());
+    if (typeCodeFromText(codeText, code))
+        configureValueEdit(controls_.valueEdit, code);
+    controls_.valueEdit->setEnabled(true);
+    controls_.typeField->setText(toQString(chosen.typeText.view()));
+    controls_.applyButton->setEnabled(true);
+}
+
+void MainWindow::applyEdit() {
+    const QString text = controls_.valueEdit->text();
+    const ApplyResult result = applyEditText(
+        state_, {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())});
+    for (const std::size_t row : result.rewrittenPropertyRows)
+        controls_.propertyList->rows()->redrawRow(int(row));
+    if (result.itemRowRewritten)
+        controls_.itemList->rows()->redrawRow(state_.selectedItem);
+    if (!result.allStored) {
+        dialogs_.showError(this, QString::fromUtf8(texts::valueNotStored),
+                           QString::fromUtf8(texts::upperErrorCaption));
+    }
+}
+
+void MainWindow::copyItem() {
+    if (kestra::copyItem(state_, controls_.itemList->selectionMark()))
+        appendItemRow();
+}
+
+void MainWindow::newItem() {
+    if (kestra::newItem(state_))
+        appendItemRow();
+}
+
+void MainWindow::appendItemRow() {
+    controls_.itemList->rows()->insertCallbackRows(1);
+    updateStatusBar();
+}
+
+void MainWindow::deleteItem() {
+    const int marked = controls_.itemList->selectionMark();
+    const DeleteEffect effect = kestra::deleteItem(state_, marked);
+    if (effect != DeleteEffect::Nothing) {
+        controls_.itemList->rows()->deleteRow(marked);
+        for (int row = marked; row < int(state_.itemRows.size()); ++row)
+            controls_.itemList->rows()->redrawRow(row);
+    }
+    if (effect == DeleteEffect::RemovedShownItem) {
+        controls_.propertyList->rows()->deleteAllRows();
+        resetEditPanel();
+    }
+    updateStatusBar();
+}
+
+} // namespace kestra

@@ -1,0 +1,84 @@
+#include "report_list.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPalette>
+
+namespace kestra {
+
+EnterKeyFilter::EnterKeyFilter(int id, QObject* parent) : QObject(parent), id_(id) {
+    if (id != 0)
+        setObjectName(QString::number(id));
+}
+
+bool EnterKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit enterPressed();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+ReportList::ReportList(int id, const QString& accessibleName, RowListModel* model, QWidget* parent)
+    : QTreeView(parent), rows_(model) {
+    setObjectName(QString::number(id));
+    setAccessibleName(accessibleName);
+    setModel(model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+
+    QHeaderView* columns = header();
+    columns->setSectionsClickable(false);
+    columns->setSectionsMovable(false);
+    columns->setStretchLastSection(false);
+    for (int column = 0; column < model->columnCount(); ++column)
+        columns->resizeSection(column, 100);
+
+    // The selected row stays as visible when the list loses the focus.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty())
+                    selectionMark_ = selected.indexes().first().row();
+            });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { selectionMark_ = -1; });
+    connect(model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { trackRemovedRows(first, last); });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit rowDoubleClicked(index.row()); });
+}
+
+void ReportList::selectAndReveal(int row) {
+    const QModelIndex index = rows_->index(row, 0);
+    if (!index.isValid())
+        return;
+    selectionModel()->select(index,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionMark_ = row;
+    scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void ReportList::trackRemovedRows(int first, int last) {
+    if (selectionMark_ > last)
+        selectionMark_ -= last - first + 1;
+    else if (selectionMark_ >= first)
+        selectionMark_ = -1;
+}
+
+} // namespace kestra

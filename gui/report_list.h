@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QTreeView>
+
+#include "row_list_model.h"
+
+class QKeyEvent;
+
+namespace kestra {
+
+// Sees Return and Enter before the list does and reports them, so that Enter on a list means
+// "open the marked row" and never reaches a dialog's buttons. Tagged with an ID where the
+// window addresses it by number.
+class EnterKeyFilter final : public QObject {
+    Q_OBJECT
+public:
+    EnterKeyFilter(int id, QObject* parent);
+    int id() const { return id_; }
+
+signals:
+    void enterPressed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int id_;
+};
+
+// A report-style list over a row cache: four fixed columns, one selectable row at a time, never
+// sorted, uniform rows so that a million of them scroll as fast as ten. It remembers the row last
+// selected (the selection mark), which Enter and the item buttons act on.
+class ReportList final : public QTreeView {
+    Q_OBJECT
+public:
+    ReportList(int id, const QString& accessibleName, RowListModel* model, QWidget* parent);
+
+    RowListModel* rows() const { return rows_; }
+    // The row last selected; -1 before the first selection and after its row is gone.
+    int selectionMark() const { return selectionMark_; }
+    // Makes `row` the selection mark and the selected row and scrolls it fully into view.
+    void selectAndReveal(int row);
+
+signals:
+    void rowDoubleClicked(int row);
+
+private:
+    void trackRemovedRows(int first, int last);
+
+    RowListModel* rows_;
+    int selectionMark_ = -1;
+};
+
+} // namespace kestra

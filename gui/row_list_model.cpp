@@ -1,0 +1,81 @@
+#include "row_list_model.h"
+
+namespace kestra {
+
+namespace {
+QString toQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+} // namespace
+
+RowListModel::RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell,
+                           RowCount cachedRows, QObject* parent)
+    : QAbstractTableModel(parent), columns_(columns), cell_(std::move(cell)),
+      cachedRows_(std::move(cachedRows)) {}
+
+int RowListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+int RowListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QVariant RowListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole) {
+        const auto row = std::size_t(index.row());
+        if (row >= cachedRows_())
+            return QString();
+        return toQString(cell_(row, index.column()));
+    }
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column());
+    return {};
+}
+
+QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= int(columns_.size()))
+        return {};
+    if (role == Qt::DisplayRole)
+        return toQString(columns_[std::size_t(section)].name);
+    if (role == Qt::TextAlignmentRole)
+        return alignment(section);
+    return {};
+}
+
+QVariant RowListModel::alignment(int column) const {
+    const bool right = columns_[std::size_t(column)].rightAligned;
+    return int((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
+void RowListModel::insertCallbackRows(int count) {
+    if (count <= 0)
+        return;
+    beginInsertRows({}, shownRows_, shownRows_ + count - 1);
+    shownRows_ += count;
+    endInsertRows();
+}
+
+void RowListModel::deleteAllRows() {
+    beginResetModel();
+    shownRows_ = 0;
+    endResetModel();
+}
+
+void RowListModel::deleteRow(int row) {
+    if (row < 0 || row >= shownRows_)
+        return;
+    beginRemoveRows({}, row, row);
+    --shownRows_;
+    endRemoveRows();
+}
+
+void RowListModel::redrawRow(int row) {
+    if (row < 0 || row >= shownRows_)
+        return;
+    emit dataChanged(index(row, 0), index(row, int(columns_.size()) - 1), {Qt::DisplayRole});
+}
+
+} // namespace kestra
