@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kestra {
 
@@ -21,6 +22,7 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -42,28 +44,28 @@ ssize_t readSome(int fd, std::vector<std::uint8_t>& buffer, std::size_t filled) 
     return got;
 }
 
-} // namespace
-
-FileError systemFailure(const char* message) {
-    return {message, std::strerror(errno)};
-}
-
-bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-              FileError& error) {
+// Opens `path` for reading and tells what it is; -1, with `error` saying why, when it cannot be
+// opened or is a folder.
+int openForReading(const std::string& path, struct stat& status, FileError& error) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         error = systemFailure("cannot open the file");
-        return false;
+        return -1;
     }
-    struct stat status {};
     if (::fstat(file.get(), &status) != 0) {
         error = systemFailure("cannot query the size of the file");
-        return false;
+        return -1;
     }
     if (S_ISDIR(status.st_mode)) {
         error = {"cannot open the file: it is a folder", {}};
-        return false;
+        return -1;
     }
+    return file.release();
+}
+
+// Reads the open file from where it stands to its end, or to `limit` bytes.
+bool readToEnd(int fd, const struct stat& status, std::uint64_t limit,
+               std::vector<std::uint8_t>& bytes, FileError& error) {
     // A regular file's size only sizes the buffer: one that grows or shrinks meanwhile is read
     // to its end as found. Anything else is read until it says it has ended.
     const std::uint64_t expected =
@@ -73,7 +75,7 @@ bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uin
     while (filled < limit) {
         if (filled == buffer.size())
             buffer.resize(std::size_t(std::min<std::uint64_t>(limit, buffer.size() * 2 + 1)));
-        const ssize_t got = readSome(file.get(), buffer, filled);
+        const ssize_t got = readSome(fd, buffer, filled);
         if (got < 0) {
             error = systemFailure("cannot read the file");
             return false;
@@ -84,6 +86,87 @@ bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uin
     }
     buffer.resize(filled);
     bytes = std::move(buffer);
+    return true;
+}
+
+} // namespace
+
+FileError systemFailure(const char* message) {
+    return {message, std::strerror(errno)};
+}
+
+bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
+              FileError& error) {
+    struct stat status {};
+    const FileDescriptor file(openForReading(path, status, error));
+    return file.get() >= 0 && readToEnd(file.get(), status, limit, bytes, error);
+}
+
+bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& source,
+                      FileError& error) {
+    struct stat status {};
+    FileDescriptor file(openForReading(path, status, error));
+    if (file.get() < 0)
+        return false;
+    ByteSource opened;
+    // A regular file of size 0 may be one whose size the system does not know.
+    if (S_ISREG(status.st_mode) && status.st_size > 0) {
+        opened.fileSize_ = std::min(std::uint64_t(status.st_size), limit);
+        opened.fd_ = file.release();
+    } else {
+        if (!readToEnd(file.get(), status, limit, opened.read_, error))
+            return false;
+        opened.memory_ = opened.read_;
+    }
+    source = std::move(opened);
+    return true;
+}
+
+ByteSource::ByteSource(ByteSource&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), fileSize_(other.fileSize_), read_(std::move(other.read_)),
+      memory_(other.memory_) {}
+
+ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        fileSize_ = other.fileSize_;
+        read_ = std::move(other.read_); // the buffer moves with its bytes, so memory_ stays valid
+        memory_ = other.memory_;
+    }
+    return *this;
+}
+
+ByteSource::~ByteSource() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool ByteSource::read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const {
+    std::size_t filled = 0;
+    if (fd_ < 0) {
+        if (position < memory_.size()) {
+            filled = std::size_t(std::min<std::uint64_t>(out.size(), memory_.size() - position));
+            std::copy_n(memory_.begin() + std::ptrdiff_t(position), filled, out.begin());
+        }
+    } else {
+        while (filled < out.size() && position + filled < fileSize_) {
+            const std::size_t wanted = std::size_t(std::min<std::uint64_t>(
+                {out.size() - filled, fileSize_ - position - filled, largestRead}));
+            const ssize_t got = ::pread(fd_, out.data() + filled, wanted, off_t(position + filled));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                error = systemFailure("cannot read the file");
+                return false;
+            }
+            if (got == 0) // the file has shrunk since it was opened
+                break;
+            filled += std::size_t(got);
+        }
+    }
+    std::fill(out.begin() + std::ptrdiff_t(filled), out.end(), std::uint8_t(0));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,38 @@ namespace kestra {
 // is a folder, or a read fails.
 bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
               FileError& error);
+
+// Bytes read where they are asked for: a file, or bytes already in memory. Bytes past the end
+// read as zero. A file is read only where asked, so a sparse file of gigabytes whose values take a
+// few bytes costs a few bytes.
+class ByteSource {
+public:
+    ByteSource() = default; // no bytes
+    // Bytes in memory, which must outlive the source.
+    explicit ByteSource(std::span<const std::uint8_t> bytes) : memory_(bytes) {}
+    // Opens the file at `path`, of which at most `limit` bytes count. A regular file is read where
+    // asked; anything else (a pipe, a FIFO, a file in /proc whose size the system does not know)
+    // is read to its end at once, with readFile. False, with `error` saying why, when the file
+    // cannot be opened, is a folder or cannot be read.
+    static bool open(const std::string& path, std::uint64_t limit, ByteSource& source,
+                     FileError& error);
+
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
+    ByteSource(ByteSource&& other) noexcept;
+    ByteSource& operator=(ByteSource&& other) noexcept;
+    ~ByteSource();
+
+    std::uint64_t size() const { return fd_ >= 0 ? fileSize_ : memory_.size(); }
+    // Fills `out` with the bytes from `position` on. False, with `error` saying why, when a read
+    // fails.
+    bool read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const;
+
+private:
+    int fd_ = -1;                    // a regular file read where asked
+    std::uint64_t fileSize_ = 0;     // its size, up to the limit
+    std::vector<std::uint8_t> read_; // anything else, read to its end
+    std::span<const std::uint8_t> memory_;
+};
 
 } // namespace kestra
