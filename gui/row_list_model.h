@@ -3,21 +3,20 @@
 #include <array>
 #include <cstddef>
 #include <functional>
-#include <string_view>
-#include <vector>
+#include <string>
 
 #include <QAbstractTableModel>
 
-#include "window/display_rows.h"
+#include "window/row_lists.h"
 
 namespace kestra {
 
-// A list's view of a row cache. Like a list that asks its owner for the text of each cell, the
-// model keeps only a row count: rows are inserted and removed explicitly, and every cell's text is
-// read from the cache when the view paints it. A cell the cache no longer holds shows nothing.
+// A list's view of its rows. Like a list that asks its owner for the text of each cell, the model
+// keeps only a row count: rows are inserted and removed explicitly, and every cell's text is
+// rendered by the rows when the view paints it. A cell the rows no longer hold shows nothing.
 class RowListModel final : public QAbstractTableModel {
 public:
-    using CellSource = std::function<std::u16string_view(std::size_t row, int column)>;
+    using CellSource = std::function<std::u16string(std::size_t row, int column)>;
     using RowCount = std::function<std::size_t()>;
 
     RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell, RowCount cachedRows,
@@ -43,14 +42,14 @@ private:
     int shownRows_ = 0;
 };
 
-// A model over a vector of ItemRow or PropertyRow, which must outlive it.
-template <typename Row>
-RowListModel* makeRowListModel(const std::vector<Row>& rows,
-                               const std::array<ColumnSpec, 4>& columns, QObject* parent) {
+// A model over ItemRows or PropertyRows, which must outlive it.
+template <typename Rows>
+RowListModel* makeRowListModel(const Rows& rows, const std::array<ColumnSpec, 4>& columns,
+                               QObject* parent) {
     return new RowListModel(
         columns,
-        [&rows](std::size_t row, int column) -> std::u16string_view {
-            return row < rows.size() ? cellText(rows[row], column) : std::u16string_view();
+        [&rows](std::size_t row, int column) {
+            return row < rows.size() ? rows.cellText(row, column) : std::u16string();
         },
         [&rows] { return rows.size(); }, parent);
 }

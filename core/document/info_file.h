@@ -1,62 +1,23 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "document/item_list.h"
 #include "document/property_names.h"
 #include "format/info_format.h"
 #include "io/file_error.h"
 
 namespace kestra {
 
-// One property of one item. Only the field matching `typeCode` carries meaning, so the four value
-// fields share one 32-byte store; this keeps a value at 64 bytes, which matters for files with
-// tens of millions of values. A float is kept as its bit pattern so that NaN payloads survive.
-struct PropertyValue {
-    PropertyDescriptor descriptor;
-    std::uint32_t id = 0;
-    TypeCode typeCode = TypeCode::I4;
-    bool linked = false;
-    // Points into the documentation table (which outlives every document) or at a static text,
-    // so that a million values do not each carry a copy of their name.
-    const std::string* name = &emptyName();
-
-    std::span<std::uint8_t, 32> text32() { return std::span<std::uint8_t, 32>(store); }
-    std::span<const std::uint8_t, 32> text32() const {
-        return std::span<const std::uint8_t, 32>(store);
-    }
-    std::span<std::uint8_t, 16> text16() { return std::span<std::uint8_t, 32>(store).first<16>(); }
-    std::span<const std::uint8_t, 16> text16() const {
-        return std::span<const std::uint8_t, 32>(store).first<16>();
-    }
-    std::uint32_t intValue() const;
-    void setIntValue(std::uint32_t value);
-    std::uint32_t floatBits() const;
-    void setFloatBits(std::uint32_t bits);
-    float floatValue() const;
-    void setFloatValue(float value);
-
-    static const std::string& emptyName();
-
-    std::array<std::uint8_t, 32> store{};
-};
-
-static_assert(sizeof(PropertyValue) <= 64, "a value must stay within 64 bytes");
-
-struct ItemRecord {
-    std::vector<PropertyValue> values;
-};
-
 // The open document. Invariants: descriptors.size() == header.propertyCount,
 // items.size() == header.itemCount, every item has propertyCount values.
 struct InfoFile {
     InfoHeader header;
     std::vector<PropertyDescriptor> descriptors;
-    std::vector<ItemRecord> items;
+    ItemList items;
 
     // Reads the file at `path` (UTF-8 on this platform). On failure returns false and leaves the
     // document exactly as it was; `error`, when given, receives one line saying why.
@@ -73,8 +34,9 @@ struct InfoFile {
     std::vector<std::uint8_t> serialize(std::uint64_t limit) const;
 };
 
-// A value for descriptor `descriptor` with its type code, linked flag, ID and name, and zero data.
-PropertyValue makeValue(const PropertyDescriptor& descriptor, bool thirtyTwoByteStrings,
-                        const PropertyNames& names);
+// The most memory a load lets a file's items take: four times the file's size and 64 MiB, each
+// item counted as at least one byte. Files whose items lie one after the other need at most their
+// own size; the rest is room for items that overlap (an item length of 0, say).
+std::uint64_t itemMemoryLimit(std::uint64_t fileSize);
 
 } // namespace kestra

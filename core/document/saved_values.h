@@ -9,9 +9,9 @@
 
 namespace kestra {
 
-// The field a save writes for one value. The descriptor says string, float or integer; a
-// string's width is its type code's, fixed when the value was loaded or made.
-std::uint32_t savedWidth(const PropertyDescriptor& descriptor, const PropertyValue& value);
+// The field a save writes for a value of type `code`. The descriptor says string, float or
+// integer; a string's width is its type code's, fixed when the document was loaded or made.
+std::uint32_t savedWidth(const PropertyDescriptor& descriptor, TypeCode code);
 
 // The bytes a save writes for one value: a string's whole field as held (bytes after its first
 // zero included), or a number's four big-endian bytes (a float's bits unchanged).
@@ -21,18 +21,18 @@ struct SavedValue {
 
     std::span<const std::uint8_t> view() const { return std::span(bytes).first(width); }
 };
-SavedValue savedValue(const PropertyDescriptor& descriptor, const PropertyValue& value);
+SavedValue savedValue(const PropertyDescriptor& descriptor, ConstValueRef value);
 
 // The parts a save of `document` writes, in write order: its current item count, each value at
 // its saved width.
 template <typename Visit> void forEachWrite(const InfoFile& document, Visit&& visit) {
     InfoHeader header = document.header;
     header.itemCount = std::uint32_t(document.items.size());
+    const std::span<const PropertySlot> properties = document.items.properties();
     forEachWrite(
         header, document.descriptors,
-        [&](std::uint32_t item, std::uint32_t property) {
-            return savedWidth(document.descriptors[property],
-                              document.items[item].values[property]);
+        [&](std::uint32_t, std::uint32_t property) {
+            return savedWidth(document.descriptors[property], properties[property].facts.typeCode);
         },
         visit);
 }

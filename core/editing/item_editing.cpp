@@ -10,7 +10,7 @@ namespace kestra {
 
 namespace {
 
-void storeInto(ValueTextOutcome& result, PropertyValue& value, std::size_t property,
+void storeInto(ValueTextOutcome& result, ValueRef value, std::size_t property,
                std::string_view text) {
     const bool stored = parseValueText(value, text);
     std::vector<std::size_t>& list = stored ? result.stored : result.refused;
@@ -31,7 +31,7 @@ void syncItemCount(InfoFile& document) {
 ValueTextOutcome applyValueText(InfoFile& document, std::size_t item, std::size_t property,
                                 std::string_view narrowedText) {
     ValueTextOutcome result;
-    std::vector<PropertyValue>& values = document.items.at(item).values;
+    const ValueList values = document.items.at(item).values;
     storeInto(result, values.at(property), property, narrowedText);
     if (!values[property].linked)
         return result;
@@ -47,8 +47,7 @@ ValueTextOutcome applyValueText(InfoFile& document, std::size_t item, std::size_
 bool copyItem(InfoFile& document, std::size_t item) {
     if (item >= document.items.size() || !mayAddItem(document))
         return false;
-    ItemRecord copy = document.items[item];
-    document.items.push_back(std::move(copy));
+    document.items.push_back(document.items[item]);
     syncItemCount(document);
     return true;
 }
@@ -57,15 +56,14 @@ bool newItem(InfoFile& document, bool thirtyTwoByteStrings,
              const DocumentationTable& documentation) {
     if (!mayAddItem(document))
         return false;
-    ItemRecord record;
-    record.values.reserve(document.descriptors.size());
-    for (const PropertyDescriptor& descriptor : document.descriptors) {
-        PropertyValue value = makeValue(descriptor, thirtyTwoByteStrings, documentation);
+    // The first item lays out the properties; later ones take the layout the items have.
+    if (document.items.empty())
+        document.items.setProperties(document.descriptors, thirtyTwoByteStrings, documentation);
+    document.items.resize(document.items.size() + 1);
+    for (const ValueRef value : document.items.back().values) {
         if (value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16)
             parseValueText(value, newItemStringText);
-        record.values.push_back(value);
     }
-    document.items.push_back(std::move(record));
     syncItemCount(document);
     return true;
 }

@@ -32,10 +32,11 @@ inline constexpr std::string_view newItemStringText = "(null)";
 // Appends a deep copy of item `item`. False, nothing changed, when `item` is out of range or the
 // item count would pass the header's 32-bit field.
 bool copyItem(InfoFile& document, std::size_t item);
-// Appends an item with one fresh value per descriptor: strings "(null)" (32 or 16 bytes wide as
-// `thirtyTwoByteStrings`, which the path the document was opened from decides), floats and
-// integers 0, each value named from `documentation`, which must outlive the document. False,
-// nothing changed, when the item count would pass the header's 32-bit field.
+// Appends an item with one fresh value per descriptor: strings "(null)", floats and integers 0.
+// The strings are as wide as the document's (32 or 16 bytes, decided by the path it was opened
+// from); a document without items lays its properties out anew, 32 or 16 bytes wide as
+// `thirtyTwoByteStrings`, each named from `documentation`, which must outlive the document.
+// False, nothing changed, when the item count would pass the header's 32-bit field.
 bool newItem(InfoFile& document, bool thirtyTwoByteStrings,
              const DocumentationTable& documentation);
 // Removes item `item`; later items move up one place. False, nothing changed, when out of range.

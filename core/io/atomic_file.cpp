@@ -58,15 +58,12 @@ bool syncFolder(const std::string& folder) {
 }
 
 // Fills the open temporary file and closes it; false on the first failed step.
-bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
-                  std::span<const SparseImage::Piece> pieces) {
+bool fillAndClose(int fd, mode_t mode, std::uint64_t size, const FileContents& contents) {
     // Setting the size first leaves the unwritten gaps as holes rather than written zeros.
     bool ok = ::ftruncate(fd, off_t(size)) == 0;
-    for (const SparseImage::Piece& piece : pieces) {
-        if (!ok)
-            break;
-        ok = writeAll(fd, piece.position, piece.bytes);
-    }
+    ok = ok && contents([fd](std::uint64_t position, std::span<const std::uint8_t> bytes) {
+             return writeAll(fd, position, bytes);
+         });
     ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     // close can report a failed write that the file system had deferred.
     return ::close(fd) == 0 && ok;
@@ -74,8 +71,8 @@ bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
 
 } // namespace
 
-bool replaceFile(const std::string& path, std::uint64_t size,
-                 std::span<const SparseImage::Piece> pieces, std::string& error) {
+bool replaceFile(const std::string& path, std::uint64_t size, const FileContents& contents,
+                 std::string& error) {
     const std::filesystem::path target = resolveTarget(path);
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -97,7 +94,7 @@ bool replaceFile(const std::string& path, std::uint64_t size,
         error = "cannot create a file in the target's folder";
         return false;
     }
-    if (!fillAndClose(fd, mode, size, pieces)) {
+    if (!fillAndClose(fd, mode, size, contents)) {
         ::unlink(temporary.c_str());
         error = "writing the file failed";
         return false;

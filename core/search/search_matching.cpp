@@ -1,9 +1,15 @@
 #include "search/search_matching.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstddef>
+#include <cstring>
+#include <span>
 #include <system_error>
+#include <vector>
+
+#include "format/byte_order.h"
 
 namespace kestra {
 
@@ -25,20 +31,21 @@ template <typename Number> bool readNumber(std::string_view text, Number& number
 }
 
 // The text of a string field: its bytes up to the first zero byte, or all of them.
-template <std::size_t Width>
-std::string_view fieldText(std::span<const std::uint8_t, Width> field) {
-    const std::string_view bytes(reinterpret_cast<const char*>(field.data()), Width);
+std::string_view fieldText(const std::uint8_t* field, std::size_t width) {
+    const std::string_view bytes(reinterpret_cast<const char*>(field), width);
     return bytes.substr(0, bytes.find('\0'));
 }
 
-// The rule of every mode, kept visible to the scan loop so it is inlined there: a call per value
-// costs as much as the comparison itself.
-inline bool matches(const SearchText& text, const PropertyValue& value) {
+bool fieldContains(const std::uint8_t* field, std::size_t width, std::string_view text) {
+    return fieldText(field, width).find(text) != std::string_view::npos;
+}
+
+// The rule of every mode, on one value as decoded: what the scans below must agree with.
+bool matches(const SearchText& text, ConstValueRef value) {
     switch (value.typeCode) {
     case TypeCode::S32:
-        return fieldText(value.text32()).find(text.bytes) != std::string_view::npos;
     case TypeCode::S16:
-        return fieldText(value.text16()).find(text.bytes) != std::string_view::npos;
+        return fieldContains(value.bytes, valueWidth(value.typeCode), text.bytes);
     case TypeCode::F4:
         // IEEE equality: 0 equals -0, and a stored NaN equals nothing.
         return text.comparesWithFloats && text.floatNumber == value.floatValue();
@@ -48,8 +55,8 @@ inline bool matches(const SearchText& text, const PropertyValue& value) {
     return false;
 }
 
-// Whether any value of this type can match the text, so that a scan limited to one type can
-// stop before it starts.
+// Whether any value of this type can match the text, so that a scan can leave the properties of
+// the other types out before it starts.
 bool typeCanMatch(const SearchText& text, TypeCode code) {
     switch (code) {
     case TypeCode::S32:
@@ -63,23 +70,79 @@ bool typeCanMatch(const SearchText& text, TypeCode code) {
     return false;
 }
 
-// Appends, in ascending order, every item with at least one value that `admits` lets take part
-// and that matches the text; one match is enough, so the item's other values are skipped.
+// A four-byte field as a native word, to be compared with words made the same way.
+std::uint32_t wordAt(const std::uint8_t* field) {
+    std::uint32_t word;
+    std::memcpy(&word, field, sizeof word);
+    return word;
+}
+
+std::uint32_t wordOf(std::uint32_t value) {
+    std::uint8_t field[4];
+    writeBigEndian32(field, value);
+    return wordAt(field);
+}
+
+// The search text in the encoding the document holds its values in, so that a scan compares
+// bytes and decodes nothing. A float equals a finite, non-zero number exactly when its bits are
+// that number's bits; a zero number equals both zeros, whatever the sign bit.
+struct PackedText {
+    explicit PackedText(const SearchText& text)
+        : bytes(text.bytes), integerWord(wordOf(text.integerNumber)),
+          floatMask(wordOf(text.floatNumber == 0 ? 0x7FFFFFFFu : 0xFFFFFFFFu)),
+          floatWord(wordOf(std::bit_cast<std::uint32_t>(text.floatNumber)) & floatMask) {}
+
+    bool matches(TypeCode code, const std::uint8_t* field) const {
+        switch (code) {
+        case TypeCode::S32:
+            return fieldContains(field, 32, bytes);
+        case TypeCode::S16:
+            return fieldContains(field, 16, bytes);
+        case TypeCode::F4:
+            return (wordAt(field) & floatMask) == floatWord;
+        case TypeCode::I4:
+            return wordAt(field) == integerWord;
+        }
+        return false;
+    }
+
+    std::string_view bytes;
+    std::uint32_t integerWord;
+    std::uint32_t floatMask;
+    std::uint32_t floatWord;
+};
+
+// A property the scan compares, and where its value lies in each packed item.
+struct ScannedProperty {
+    std::size_t offset;
+    TypeCode code;
+};
+
+// Appends, in ascending order, every item with at least one value of a property `admits` lets
+// take part that matches the text; one match is enough, so the item's other values are skipped.
 template <typename Admits>
 bool scanItems(const SearchText& text, const InfoFile& document, SearchResults& results,
                Admits admits) {
+    const ItemList& items = document.items;
+    const std::size_t itemCount = std::min<std::size_t>(document.header.itemCount, items.size());
+    const std::span<const PropertySlot> properties = items.properties().first(
+        std::min<std::size_t>(document.header.propertyCount, items.properties().size()));
+    std::vector<ScannedProperty> scanned;
+    for (const PropertySlot& slot : properties) {
+        if (admits(slot.facts) && typeCanMatch(text, slot.facts.typeCode))
+            scanned.push_back({slot.offset, slot.facts.typeCode});
+    }
+    if (scanned.empty())
+        return false;
+
+    const PackedText packed(text);
     const std::size_t before = results.size();
-    const std::size_t itemCount =
-        std::min<std::size_t>(document.header.itemCount, document.items.size());
-    for (std::size_t item = 0; item < itemCount; ++item) {
-        const std::vector<PropertyValue>& values = document.items[item].values;
-        const std::size_t valueCount =
-            std::min<std::size_t>(document.header.propertyCount, values.size());
-        const auto last = values.begin() + std::ptrdiff_t(valueCount);
-        if (std::any_of(values.begin(), last, [&](const PropertyValue& value) {
-                return admits(value) && matches(text, value);
+    const std::uint8_t* item = items.data();
+    for (std::size_t index = 0; index < itemCount; ++index, item += items.stride()) {
+        if (std::any_of(scanned.begin(), scanned.end(), [&](const ScannedProperty& property) {
+                return packed.matches(property.code, item + property.offset);
             }))
-            results.push_back(std::int32_t(item));
+            results.push_back(std::int32_t(index));
     }
     return results.size() != before;
 }
@@ -103,33 +166,34 @@ bool isUnsignedText(std::string_view text) {
     return std::all_of(text.begin(), text.end(), isDigit);
 }
 
-bool valueMatches(const SearchText& text, const PropertyValue& value) {
+bool valueMatches(const SearchText& text, ConstValueRef value) {
     return matches(text, value);
 }
 
-bool valueMatches(std::string_view text, const PropertyValue& value) {
+bool valueMatches(std::string_view text, ConstValueRef value) {
     return valueMatches(readSearchText(text), value);
 }
 
 bool searchAllProperties(std::string_view text, const InfoFile& document, SearchResults& results) {
     return scanItems(readSearchText(text), document, results,
-                     [](const PropertyValue&) { return true; });
+                     [](const PropertyFacts&) { return true; });
 }
 
 bool searchCertainType(std::string_view text, std::string_view typeCode, const InfoFile& document,
                        SearchResults& results) {
     TypeCode code;
     const SearchText read = readSearchText(text);
-    if (!typeCodeFromText(typeCode, code) || !typeCanMatch(read, code))
+    if (!typeCodeFromText(typeCode, code))
         return false;
     return scanItems(read, document, results,
-                     [code](const PropertyValue& value) { return value.typeCode == code; });
+                     [code](const PropertyFacts& property) { return property.typeCode == code; });
 }
 
 bool searchSingleProperty(std::string_view text, std::uint32_t propertyId, const InfoFile& document,
                           SearchResults& results) {
-    return scanItems(readSearchText(text), document, results,
-                     [propertyId](const PropertyValue& value) { return value.id == propertyId; });
+    return scanItems(
+        readSearchText(text), document, results,
+        [propertyId](const PropertyFacts& property) { return property.id == propertyId; });
 }
 
 } // namespace kestra

@@ -29,8 +29,8 @@ SearchText readSearchText(std::string_view text);
 bool isFloatText(std::string_view text);
 bool isUnsignedText(std::string_view text);
 
-bool valueMatches(const SearchText& text, const PropertyValue& value);
-bool valueMatches(std::string_view text, const PropertyValue& value);
+bool valueMatches(const SearchText& text, ConstValueRef value);
+bool valueMatches(std::string_view text, ConstValueRef value);
 
 // Each appends the matching items to `results` (never empties it) and says whether it appended.
 bool searchAllProperties(std::string_view text, const InfoFile& document, SearchResults& results);

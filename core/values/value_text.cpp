@@ -73,7 +73,7 @@ locale_t cLocale() {
     return locale;
 }
 
-bool parseFloat(PropertyValue& value, std::string_view text) {
+bool parseFloat(ValueRef value, std::string_view text) {
     const std::string terminated(text); // strtof reads up to a zero byte
     char* end = nullptr;
     errno = 0;
@@ -96,7 +96,7 @@ bool isDigit(char c) {
 }
 
 // strtoul with base 10 and a 32-bit unsigned long, but refusing a magnitude that does not fit.
-bool parseInteger(PropertyValue& value, std::string_view text) {
+bool parseInteger(ValueRef value, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isCWhiteSpace(text[i]))
         ++i;
@@ -142,7 +142,7 @@ bool isEditingKey(char16_t unit) {
 
 } // namespace
 
-std::u16string formatValueText(const PropertyValue& value) {
+std::u16string formatValueText(ConstValueRef value) {
     switch (value.typeCode) {
     case TypeCode::S32:
         return widenField(value.text32());
@@ -184,7 +184,7 @@ std::u16string widenText(std::string_view text) {
     return wide;
 }
 
-bool parseValueText(PropertyValue& value, std::string_view text) {
+bool parseValueText(ValueRef value, std::string_view text) {
     switch (value.typeCode) {
     case TypeCode::S32:
         storeText(value.text32(), text);

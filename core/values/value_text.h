@@ -11,7 +11,7 @@ namespace kestra {
 // The value as the lists show it: strings widened byte for byte up to their first zero byte,
 // floats as "%f" (or "%.9g" where "%f" would pass 31 characters; inf/nan as "inf", "-inf", "nan",
 // "-nan"), integers as "%u". Never depends on the process locale.
-std::u16string formatValueText(const PropertyValue& value);
+std::u16string formatValueText(ConstValueRef value);
 
 // "String (size 32)", "String (size 16)", "Float (size 4)", "Integer/Other (size 4)".
 std::u16string typeDisplayName(TypeCode code);
@@ -26,7 +26,7 @@ std::u16string widenText(std::string_view text);
 // leaving the value unchanged, when no number begins or it is out of range. Strings: shorter than
 // the field, the bytes and one zero byte (the rest of the field kept); exactly the field's width,
 // stored whole; longer, cut to the field's width.
-bool parseValueText(PropertyValue& value, std::string_view text);
+bool parseValueText(ValueRef value, std::string_view text);
 
 // Input rules of the value edit field.
 // The longest text that may be typed: 31 for "s32", 15 for "s16" and "f4", 10 for "i4".

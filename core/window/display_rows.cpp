@@ -13,11 +13,6 @@ namespace {
 constexpr std::size_t shownItemValues = std::tuple_size_v<decltype(ItemRow::valueTexts)>;
 constexpr int columnWidth = 100;
 
-// The values an item has, bounded by the header so that a row never reads past either.
-std::size_t valueCount(const InfoFile& document, std::size_t item) {
-    return std::min<std::size_t>(document.header.propertyCount, document.items[item].values.size());
-}
-
 // A name is 8-bit text that ends at its first zero byte, should one be stored inside it.
 std::string_view nameBytes(std::string_view name) {
     return name.substr(0, name.find('\0'));
@@ -25,26 +20,22 @@ std::string_view nameBytes(std::string_view name) {
 
 } // namespace
 
+std::size_t shownValueCount(const InfoFile& document, std::size_t item) {
+    if (item >= document.items.size())
+        return 0;
+    return std::min<std::size_t>(document.header.propertyCount, document.items.properties().size());
+}
+
 ItemRow buildItemRow(const InfoFile& document, std::size_t item) {
     ItemRow row;
     row.indexText.assignWidened(decimalDigits(item).view());
-    const std::vector<PropertyValue>& values = document.items[item].values;
-    const std::size_t shown = std::min(shownItemValues, valueCount(document, item));
+    const std::size_t shown = std::min(shownItemValues, shownValueCount(document, item));
     for (std::size_t p = 0; p < shown; ++p)
-        row.valueTexts[p].assign(formatValueText(values[p]));
+        row.valueTexts[p].assign(formatValueText(document.items[item].values[p]));
     return row;
 }
 
-void buildItemRows(const InfoFile& document, std::vector<ItemRow>& rows) {
-    const std::size_t itemCount =
-        std::min<std::size_t>(document.header.itemCount, document.items.size());
-    rows.clear();
-    rows.reserve(itemCount);
-    for (std::size_t item = 0; item < itemCount; ++item)
-        rows.push_back(buildItemRow(document, item));
-}
-
-PropertyRow buildPropertyRow(const PropertyValue& value) {
+PropertyRow buildPropertyRow(ConstValueRef value) {
     PropertyRow row;
     row.nameText.assignWidened(nameBytes(*value.name));
     row.idText.assignWidened(decimalDigits(value.id).view());
@@ -52,20 +43,6 @@ PropertyRow buildPropertyRow(const PropertyValue& value) {
     row.typeCodeText.assignWidened(typeCodeText(value.typeCode));
     row.typeText.assign(typeDisplayName(value.typeCode));
     return row;
-}
-
-void buildPropertyRows(const InfoFile& document, std::size_t item, std::vector<PropertyRow>& rows) {
-    const std::vector<PropertyValue>& values = document.items[item].values;
-    const std::size_t count = valueCount(document, item);
-    rows.clear();
-    rows.reserve(count);
-    for (std::size_t p = 0; p < count; ++p)
-        rows.push_back(buildPropertyRow(values[p]));
-}
-
-void renumberItemRows(std::vector<ItemRow>& rows) {
-    for (std::size_t k = 0; k < rows.size(); ++k)
-        rows[k].indexText.assignWidened(decimalDigits(k).view());
 }
 
 const std::array<ColumnSpec, 4> itemListColumns = {{

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "document/info_file.h"
 #include "window/fixed_text.h"
@@ -28,12 +27,12 @@ struct PropertyRow {
     FixedText<40> typeText;     // typeDisplayName
 };
 
+// The row of item `item`, rendered from the document.
 ItemRow buildItemRow(const InfoFile& document, std::size_t item);
-void buildItemRows(const InfoFile& document, std::vector<ItemRow>& rows);
-PropertyRow buildPropertyRow(const PropertyValue& value);
-void buildPropertyRows(const InfoFile& document, std::size_t item, std::vector<PropertyRow>& rows);
-// After a removal: row k's index text becomes k.
-void renumberItemRows(std::vector<ItemRow>& rows);
+PropertyRow buildPropertyRow(ConstValueRef value);
+// The values item `item` shows: its properties, bounded by the header so that a row never reads
+// past either.
+std::size_t shownValueCount(const InfoFile& document, std::size_t item);
 
 struct ColumnSpec {
     std::u16string_view name;

@@ -49,7 +49,7 @@ std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& d
         entries.reserve(document.descriptors.size());
         for (std::size_t k = 0; k < document.descriptors.size(); ++k) {
             if (!document.items.empty() && k < document.items.front().values.size()) {
-                const PropertyValue& value = document.items.front().values[k];
+                const ConstValueRef value = document.items.front().values[k];
                 entries.push_back(propertyEntry(k, value.id, *value.name));
             } else {
                 const std::uint32_t id = document.descriptors[k].id;
@@ -98,12 +98,8 @@ bool runSearch(SearchDialogState& state, const InfoFile& document, std::u16strin
                                          state.results);
         }
     }
-    if (found) {
-        state.foundItemRows.clear();
-        state.foundItemRows.reserve(state.results.size());
-        for (const std::int32_t item : state.results)
-            state.foundItemRows.push_back(buildItemRow(document, std::size_t(item)));
-    }
+    if (found)
+        state.foundItemRows.showItems(document, state.results);
     return found;
 }
 
@@ -114,7 +110,7 @@ std::optional<std::int32_t> openFoundItem(SearchDialogState& state, const InfoFi
     const std::int32_t item = state.results[row];
     if (item < 0 || std::size_t(item) >= document.items.size())
         return std::nullopt;
-    buildPropertyRows(document, std::size_t(item), state.foundPropertyRows);
+    state.foundPropertyRows.show(document, std::size_t(item));
     return item;
 }
 

@@ -10,16 +10,21 @@
 #include "document/info_file.h"
 #include "names/documentation_table.h"
 #include "search/search_matching.h"
-#include "window/display_rows.h"
+#include "window/row_lists.h"
 
 namespace kestra {
 
 // What the Search dialog keeps from one run to the next: the last results and the rows its two
-// lists show. Row r of the found-item list is item results[r].
+// lists show. Row r of the found-item list is item results[r] of the search that found them. It
+// stays where it was made: its rows point at the document.
 struct SearchDialogState {
+    SearchDialogState() = default;
+    SearchDialogState(const SearchDialogState&) = delete;
+    SearchDialogState& operator=(const SearchDialogState&) = delete;
+
     SearchResults results;
-    std::vector<ItemRow> foundItemRows;
-    std::vector<PropertyRow> foundPropertyRows;
+    ItemRows foundItemRows;
+    PropertyRows foundPropertyRows;
 };
 
 // The longest search text; a longer one is searched as its start.

@@ -3,20 +3,19 @@
 #include "editing/item_editing.h"
 #include "values/value_text.h"
 
+#include <tuple>
+#include <utility>
+
 namespace kestra {
 
 namespace {
 
 // Item rows show the first three values; a rewritten property row among them is copied there.
 bool copyIntoItemRow(AppState& state, std::size_t item, std::size_t property) {
-    if (property >= state.itemRows[item].valueTexts.size())
+    if (property >= std::tuple_size_v<decltype(ItemRow::valueTexts)>)
         return false;
-    state.itemRows[item].valueTexts[property] = state.propertyRows[property].valueText;
+    state.itemRows.setValueText(item, property, state.propertyRows[property].valueText.view());
     return true;
-}
-
-void appendItemRow(AppState& state) {
-    state.itemRows.push_back(buildItemRow(state.document, state.document.items.size() - 1));
 }
 
 } // namespace
@@ -29,7 +28,7 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
     const auto chosen = std::size_t(state.selectedProperty);
     if (item >= state.document.items.size() || item >= state.itemRows.size())
         return result;
-    const std::vector<PropertyValue>& values = state.document.items[item].values;
+    const ConstValueList values = std::as_const(state.document).items[item].values;
     if (chosen >= values.size() || values.size() != state.propertyRows.size())
         return result;
 
@@ -37,7 +36,7 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
         applyValueText(state.document, item, chosen, narrowText(editText));
     // A value that took the text shows it as typed; one that refused it shows what it holds.
     auto showRow = [&](std::size_t property, std::u16string_view text) {
-        state.propertyRows[property].valueText.assign(text);
+        state.propertyRows.setValueText(property, text);
         result.rewrittenPropertyRows.push_back(property);
         result.itemRowRewritten = copyIntoItemRow(state, item, property) || result.itemRowRewritten;
     };
@@ -52,23 +51,21 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
 bool copyItem(AppState& state, int source) {
     if (source < 0 || !copyItem(state.document, std::size_t(source)))
         return false;
-    appendItemRow(state);
+    state.itemRows.appendRow(state.document);
     return true;
 }
 
 bool newItem(AppState& state) {
     if (!newItem(state.document, pathEndsInInfo(state.openedFilePath), state.documentation))
         return false;
-    appendItemRow(state);
+    state.itemRows.appendRow(state.document);
     return true;
 }
 
 DeleteEffect deleteItem(AppState& state, int index) {
     if (index < 0 || !deleteItem(state.document, std::size_t(index)))
         return DeleteEffect::Nothing;
-    if (std::size_t(index) < state.itemRows.size())
-        state.itemRows.erase(state.itemRows.begin() + index);
-    renumberItemRows(state.itemRows);
+    state.itemRows.removeRow(std::size_t(index));
 
     if (state.selectedItem == index) {
         state.selectedItem = -1;
@@ -78,6 +75,7 @@ DeleteEffect deleteItem(AppState& state, int index) {
     }
     if (state.selectedItem > index)
         --state.selectedItem;
+    state.propertyRows.itemRemoved(std::size_t(index));
     return DeleteEffect::Removed;
 }
 

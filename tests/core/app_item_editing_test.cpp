@@ -12,10 +12,9 @@ PropertyDescriptor descriptor(std::uint32_t id, std::uint16_t type, bool linked)
     return {id, std::uint16_t(linked ? 1 : 0), 0, 0, type};
 }
 
-// One item with the values of `descriptors`, opened from `path`, item 0 shown.
-AppState stateWith(const std::vector<PropertyDescriptor>& descriptors, int items = 1,
-                   const std::string& path = "birds.table") {
-    AppState state;
+// `state` with items of the values of `descriptors`, opened from `path`, item 0 shown.
+void openWith(AppState& state, const std::vector<PropertyDescriptor>& descriptors, int items = 1,
+              const std::string& path = "birds.table") {
     state.openedFilePath = state.currentFilePath = path;
     state.document.descriptors = descriptors;
     state.document.header.propertyCount = std::uint32_t(descriptors.size());
@@ -23,13 +22,14 @@ AppState stateWith(const std::vector<PropertyDescriptor>& descriptors, int items
         newItem(state);
     state.selectedItem = 0;
     buildPropertyRows(state.document, 0, state.propertyRows);
-    return state;
 }
 
 TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {
-    AppState state = stateWith({descriptor(1, 3, true), descriptor(2, 2, false),
-                                descriptor(3, 2, true), descriptor(4, 1, true)},
-                               2);
+    AppState state;
+    openWith(state,
+             {descriptor(1, 3, true), descriptor(2, 2, false), descriptor(3, 2, true),
+              descriptor(4, 1, true)},
+             2);
     state.selectedProperty = 2;
     const ApplyResult result = applyEditText(state, u"12.5");
     const auto& values = state.document.items[0].values;
@@ -46,7 +46,8 @@ TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {
 }
 
 TEST(ItemEditing, TextAValueRefusesKeepsItAndItsShownValue) {
-    AppState state = stateWith({descriptor(1, 3, true), descriptor(2, 2, true)});
+    AppState state;
+    openWith(state, {descriptor(1, 3, true), descriptor(2, 2, true)});
     state.selectedProperty = 1;
     EXPECT_TRUE(applyEditText(state, u"-1.5").allStored);
     EXPECT_EQ(state.document.items[0].values[0].intValue(), 4294967295u);
@@ -63,7 +64,8 @@ TEST(ItemEditing, TextAValueRefusesKeepsItAndItsShownValue) {
 }
 
 TEST(ItemEditing, ApplyNeedsASelectedPropertyOfAnExistingItem) {
-    AppState state = stateWith({descriptor(1, 3, false)});
+    AppState state;
+    openWith(state, {descriptor(1, 3, false)});
     EXPECT_TRUE(applyEditText(state, u"5").rewrittenPropertyRows.empty());
     state.selectedProperty = 0;
     state.selectedItem = 1;
@@ -74,7 +76,8 @@ TEST(ItemEditing, ApplyNeedsASelectedPropertyOfAnExistingItem) {
 TEST(ItemEditing, NewItemsTakeTheStringWidthOfTheOpenedPath) {
     for (const auto& [path, code] :
          {std::pair{"a.info", TypeCode::S32}, std::pair{"a.INFO", TypeCode::S16}}) {
-        AppState state = stateWith({descriptor(1, 1, false), descriptor(2, 7, false)}, 1, path);
+        AppState state;
+        openWith(state, {descriptor(1, 1, false), descriptor(2, 7, false)}, 1, path);
         const PropertyValue& text = state.document.items[0].values[0];
         EXPECT_EQ(text.typeCode, code) << path;
         EXPECT_EQ(std::memcmp(text.text32().data(), "(null)\0\0", 8), 0);
@@ -84,7 +87,8 @@ TEST(ItemEditing, NewItemsTakeTheStringWidthOfTheOpenedPath) {
 }
 
 TEST(ItemEditing, CopyAppendsADeepCopyWithItsOwnRow) {
-    AppState state = stateWith({descriptor(1, 3, false)}, 2);
+    AppState state;
+    openWith(state, {descriptor(1, 3, false)}, 2);
     state.document.items[1].values[0].setIntValue(42);
     EXPECT_FALSE(copyItem(state, 2));
     EXPECT_TRUE(copyItem(state, 1));
@@ -107,7 +111,8 @@ TEST(ItemEditing, DeleteKeepsTheSelectedItemOnTheShownItem) {
         {1, -1, DeleteEffect::Nothing, 1, 1},
     };
     for (const Case& c : cases) {
-        AppState state = stateWith({descriptor(1, 3, false)}, 3);
+        AppState state;
+        openWith(state, {descriptor(1, 3, false)}, 3);
         state.selectedItem = c.shown;
         state.selectedProperty = 0;
         EXPECT_EQ(deleteItem(state, c.deleted), c.effect) << c.deleted;

@@ -1,4 +1,5 @@
 #include "window/display_rows.h"
+#include "window/row_lists.h"
 
 #include "names/documentation_table.h"
 
@@ -22,7 +23,7 @@ InfoFile tenItems(std::size_t propertyCount = 4) {
     document.descriptors.assign(all.begin(), all.begin() + std::ptrdiff_t(propertyCount));
     document.header = {10, std::uint32_t(propertyCount), 16, 48};
     for (std::uint32_t k = 0; k < document.header.itemCount; ++k) {
-        ItemRecord& item = document.items.emplace_back();
+        ItemRecord item;
         for (const PropertyDescriptor& descriptor : document.descriptors)
             item.values.push_back(makeValue(descriptor, true, noNames));
         const std::string name = "name" + std::to_string(k);
@@ -33,6 +34,7 @@ InfoFile tenItems(std::size_t propertyCount = 4) {
             item.values[2].setIntValue(k * 100);
         if (propertyCount > 3)
             item.values[3].setIntValue(k);
+        document.items.push_back(item);
     }
     return document;
 }
@@ -52,18 +54,22 @@ template <typename Row> std::array<std::u16string, 4> cells(const Row& row) {
 using Cells = std::array<std::u16string, 4>;
 
 TEST(ItemRows, ShowIndexAndFirstThreeValues) {
-    std::vector<ItemRow> rows(3); // stale rows are replaced, not kept
-    buildItemRows(tenItems(), rows);
+    const InfoFile document = tenItems();
+    const InfoFile empty;
+    ItemRows rows;
+    buildItemRows(document, rows);
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(cells(rows[0]), (Cells{u"0", u"name0", u"0.500000", u"0"}));
     EXPECT_EQ(cells(rows[9]), (Cells{u"9", u"name9", u"9.500000", u"900"}));
-    buildItemRows(InfoFile{}, rows);
+    EXPECT_EQ(rows.cellText(9, 2), u"9.500000");
+    buildItemRows(empty, rows);
     EXPECT_TRUE(rows.empty());
 }
 
 TEST(ItemRows, WithTwoPropertiesLeaveTheThirdColumnEmpty) {
-    std::vector<ItemRow> rows;
-    buildItemRows(tenItems(2), rows);
+    const InfoFile document = tenItems(2);
+    ItemRows rows;
+    buildItemRows(document, rows);
     ASSERT_EQ(rows.size(), 10u);
     for (std::size_t k = 0; k < rows.size(); ++k)
         EXPECT_EQ(cells(rows[k])[3], u"") << "row " << k;
@@ -71,16 +77,50 @@ TEST(ItemRows, WithTwoPropertiesLeaveTheThirdColumnEmpty) {
 }
 
 TEST(ItemRows, AfterRemovingItemThreeOfTenRenumberWithoutAGap) {
-    std::vector<ItemRow> rows;
-    buildItemRows(tenItems(), rows);
-    rows.erase(rows.begin() + 3);
-    renumberItemRows(rows);
+    InfoFile document = tenItems();
+    ItemRows rows;
+    buildItemRows(document, rows);
+    document.items.erase(document.items.begin() + 3);
+    rows.removeRow(3);
     ASSERT_EQ(rows.size(), 9u);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const std::size_t formerItem = k < 3 ? k : k + 1;
         EXPECT_EQ(cellText(rows[k], 0), std::u16string(1, u'0' + k));
         EXPECT_EQ(cellText(rows[k], 1), nameOfItem(formerItem));
     }
+}
+
+// What Apply types into a cell shows instead of the value until the rows are shown anew; it stays
+// with its row when an earlier item goes, and goes with its own.
+TEST(ItemRows, TypedTextsFollowTheirRowsUntilTheRowsAreShownAnew) {
+    InfoFile document = tenItems();
+    ItemRows rows;
+    buildItemRows(document, rows);
+    rows.setValueText(4, 1, u"1.5");
+    rows.setValueText(6, 0, u"typed");
+    rows.setValueText(6, 3, u"not shown"); // only the first three values have cells
+    EXPECT_EQ(cells(rows[4]), (Cells{u"4", u"name4", u"1.5", u"400"}));
+
+    document.items.erase(document.items.begin() + 4);
+    rows.removeRow(4);
+    document.items.erase(document.items.begin() + 1);
+    rows.removeRow(1);
+    EXPECT_EQ(cells(rows[3]), (Cells{u"3", u"name5", u"5.500000", u"500"}));
+    EXPECT_EQ(cells(rows[4]), (Cells{u"4", u"typed", u"6.500000", u"600"}));
+
+    document.items.push_back(document.items[4]);
+    rows.appendRow(document);
+    EXPECT_EQ(cells(rows.back()), (Cells{u"8", u"name6", u"6.500000", u"600"}));
+    buildItemRows(document, rows);
+    EXPECT_EQ(cells(rows[4]), (Cells{u"4", u"name6", u"6.500000", u"600"}));
+}
+
+TEST(ItemRows, FoundRowsShowTheIndexOfTheirItem) {
+    const InfoFile document = tenItems();
+    ItemRows rows;
+    rows.showItems(document, {2, 7});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(cells(rows[1]), (Cells{u"7", u"name7", u"7.500000", u"700"}));
 }
 
 TEST(ItemRows, OneRowIsBuiltForAnAppendedItem) {
@@ -90,8 +130,9 @@ TEST(ItemRows, OneRowIsBuiltForAnAppendedItem) {
 }
 
 TEST(PropertyRows, ShowTheValueBeforeTheId) {
-    std::vector<PropertyRow> rows(7);
-    buildPropertyRows(tenItems(), 2, rows);
+    const InfoFile document = tenItems();
+    PropertyRows rows;
+    buildPropertyRows(document, 2, rows);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(cells(rows[0]), (Cells{u"", u"name2", u"101", u"String (size 32)"}));
     EXPECT_EQ(cells(rows[1]), (Cells{u"", u"2.500000", u"4000000000", u"Float (size 4)"}));
@@ -100,6 +141,19 @@ TEST(PropertyRows, ShowTheValueBeforeTheId) {
     const std::array<std::u16string_view, 4> codes = {u"s32", u"f4", u"i4", u"i4"};
     for (std::size_t p = 0; p < rows.size(); ++p)
         EXPECT_EQ(rows[p].typeCodeText.view(), codes[p]);
+}
+
+TEST(PropertyRows, TypedTextsStayWithTheShownItem) {
+    InfoFile document = tenItems();
+    PropertyRows rows;
+    buildPropertyRows(document, 5, rows);
+    rows.setValueText(1, u"1.5");
+    document.items.erase(document.items.begin() + 2);
+    rows.itemRemoved(2);
+    EXPECT_EQ(cells(rows[1]), (Cells{u"", u"1.5", u"4000000000", u"Float (size 4)"}));
+    EXPECT_EQ(rows.cellText(2, 1), u"500");
+    buildPropertyRows(document, 4, rows);
+    EXPECT_EQ(rows.cellText(1, 1), u"5.500000");
 }
 
 TEST(PropertyRows, WidenNamesByteForByteUpToAZeroByteAndSixtyFiveUnits) {

@@ -132,8 +132,7 @@ TEST(InfoFileSave, ValuesNearThe4GiBLimitMakeASparseFile) {
     InfoFile document = testing::loaded(hexBytes("00000001 00000001 FFFFFFF0 00000000"
                                                  "00000005 0000 0000 0000 0001"),
                                         true);
-    std::fill(document.items[0].values[0].store.begin(), document.items[0].values[0].store.end(),
-              'A');
+    std::ranges::fill(document.items[0].values[0].field(), 'A');
     const std::string path = dir.file("big.info");
     ASSERT_TRUE(document.save(path));
 

@@ -33,10 +33,10 @@ DocumentationTable namesTable() {
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-InfoFile loadFixture(const DocumentationTable& documentation) {
+InfoFile loadFixture(const DocumentationTable& documentation, bool thirtyTwoByteStrings = false) {
     InfoFile document;
     const std::vector<std::uint8_t> bytes = hexBytes(twoItemFile);
-    EXPECT_TRUE(document.loadFromBytes(bytes, false, documentation));
+    EXPECT_TRUE(document.loadFromBytes(bytes, thirtyTwoByteStrings, documentation));
     return document;
 }
 
@@ -109,11 +109,11 @@ TEST(ItemEditing, CopyAppendsAnIndependentDeepCopy) {
     EXPECT_EQ(document.header.itemCount, 3u);
 }
 
-TEST(ItemEditing, NewItemTakesTheStringWidthItIsGivenAndNamesFromTheTable) {
+TEST(ItemEditing, NewItemTakesTheDocumentsStringWidthAndNamesFromTheTable) {
     const DocumentationTable documentation = namesTable();
     for (const bool thirtyTwo : {true, false}) {
         SCOPED_TRACE(thirtyTwo);
-        InfoFile document = loadFixture(documentation);
+        InfoFile document = loadFixture(documentation, thirtyTwo);
         ASSERT_TRUE(newItem(document, thirtyTwo, documentation));
         EXPECT_EQ(document.header.itemCount, 3u);
         const std::vector<PropertyValue>& values = document.items.at(2).values;
@@ -126,6 +126,9 @@ TEST(ItemEditing, NewItemTakesTheStringWidthItIsGivenAndNamesFromTheTable) {
         EXPECT_EQ(values[2].id, 30u);
         EXPECT_TRUE(values[2].linked);
         EXPECT_FALSE(values[3].linked);
+        // Every item of a document has its strings' width, whatever a later call asks for.
+        ASSERT_TRUE(newItem(document, !thirtyTwo, documentation));
+        EXPECT_EQ(document.items.at(3).values[0].typeCode, values[0].typeCode);
     }
 }
 

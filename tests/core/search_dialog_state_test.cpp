@@ -127,7 +127,8 @@ TEST(SearchDialogState, PropertyEntriesPastOneThousandKeepTheirWholeIndex) {
     }
     item.values[1234].setIntValue(77);
     item.values[123].setIntValue(77);
-    document.items = {item, item};
+    document.items.push_back(item);
+    document.items.push_back(item);
     document.items[1].values[1234].setIntValue(0);
     document.header = {2, 1300, 0, 0};
 

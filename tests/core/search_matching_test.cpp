@@ -130,13 +130,15 @@ const InfoFile& fixture() {
         file.descriptors = {{7, 0, 0, 0, 1}, {8, 0, 0, 32, 2}, {9, 0, 0, 36, 0}, {9, 0, 0, 40, 1}};
         file.header = {std::size(items), std::uint32_t(file.descriptors.size()), 16, 72};
         for (const auto& [name, number, integer, note] : items) {
-            std::vector<PropertyValue>& values = file.items.emplace_back().values;
+            ItemRecord item;
+            std::vector<PropertyValue>& values = item.values;
             for (const PropertyDescriptor& descriptor : file.descriptors)
                 values.push_back(makeValue(descriptor, true, DocumentationTable{}));
             std::copy(name.begin(), name.end(), values[0].text32().begin());
             values[1].setFloatValue(number);
             values[2].setIntValue(integer);
             std::copy(note.begin(), note.end(), values[3].text32().begin());
+            file.items.push_back(item);
         }
         return file;
     }();
