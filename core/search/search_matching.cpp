@@ -1,15 +1,12 @@
 #include "search/search_matching.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cstddef>
-#include <cstring>
 #include <span>
 #include <system_error>
-#include <vector>
 
-#include "format/byte_order.h"
+#include "search/packed_scan.h"
 
 namespace kestra {
 
@@ -28,16 +25,6 @@ bool isDigit(char c) {
 // above 4294967295) is unreadable, where strtof and strtoul would saturate.
 template <typename Number> bool readNumber(std::string_view text, Number& number) {
     return std::from_chars(text.data(), text.data() + text.size(), number).ec == std::errc();
-}
-
-// The text of a string field: its bytes up to the first zero byte, or all of them.
-std::string_view fieldText(const std::uint8_t* field, std::size_t width) {
-    const std::string_view bytes(reinterpret_cast<const char*>(field), width);
-    return bytes.substr(0, bytes.find('\0'));
-}
-
-bool fieldContains(const std::uint8_t* field, std::size_t width, std::string_view text) {
-    return fieldText(field, width).find(text) != std::string_view::npos;
 }
 
 // The rule of every mode, on one value as decoded: what the scans below must agree with.
@@ -70,54 +57,6 @@ bool typeCanMatch(const SearchText& text, TypeCode code) {
     return false;
 }
 
-// A four-byte field as a native word, to be compared with words made the same way.
-std::uint32_t wordAt(const std::uint8_t* field) {
-    std::uint32_t word;
-    std::memcpy(&word, field, sizeof word);
-    return word;
-}
-
-std::uint32_t wordOf(std::uint32_t value) {
-    std::uint8_t field[4];
-    writeBigEndian32(field, value);
-    return wordAt(field);
-}
-
-// The search text in the encoding the document holds its values in, so that a scan compares
-// bytes and decodes nothing. A float equals a finite, non-zero number exactly when its bits are
-// that number's bits; a zero number equals both zeros, whatever the sign bit.
-struct PackedText {
-    explicit PackedText(const SearchText& text)
-        : bytes(text.bytes), integerWord(wordOf(text.integerNumber)),
-          floatMask(wordOf(text.floatNumber == 0 ? 0x7FFFFFFFu : 0xFFFFFFFFu)),
-          floatWord(wordOf(std::bit_cast<std::uint32_t>(text.floatNumber)) & floatMask) {}
-
-    bool matches(TypeCode code, const std::uint8_t* field) const {
-        switch (code) {
-        case TypeCode::S32:
-            return fieldContains(field, 32, bytes);
-        case TypeCode::S16:
-            return fieldContains(field, 16, bytes);
-        case TypeCode::F4:
-            return (wordAt(field) & floatMask) == floatWord;
-        case TypeCode::I4:
-            return wordAt(field) == integerWord;
-        }
-        return false;
-    }
-
-    std::string_view bytes;
-    std::uint32_t integerWord;
-    std::uint32_t floatMask;
-    std::uint32_t floatWord;
-};
-
-// A property the scan compares, and where its value lies in each packed item.
-struct ScannedProperty {
-    std::size_t offset;
-    TypeCode code;
-};
-
 // Appends, in ascending order, every item with at least one value of a property `admits` lets
 // take part that matches the text; one match is enough, so the item's other values are skipped.
 template <typename Admits>
@@ -127,23 +66,23 @@ bool scanItems(const SearchText& text, const InfoFile& document, SearchResults& 
     const std::size_t itemCount = std::min<std::size_t>(document.header.itemCount, items.size());
     const std::span<const PropertySlot> properties = items.properties().first(
         std::min<std::size_t>(document.header.propertyCount, items.properties().size()));
-    std::vector<ScannedProperty> scanned;
+    PackedScan scan(text.bytes, items.stride());
     for (const PropertySlot& slot : properties) {
-        if (admits(slot.facts) && typeCanMatch(text, slot.facts.typeCode))
-            scanned.push_back({slot.offset, slot.facts.typeCode});
+        const TypeCode code = slot.facts.typeCode;
+        if (!admits(slot.facts) || !typeCanMatch(text, code))
+            continue;
+        if (code == TypeCode::I4)
+            scan.addInteger(slot.offset, text.integerNumber);
+        else if (code == TypeCode::F4)
+            scan.addFloat(slot.offset, text.floatNumber);
+        else
+            scan.addString(slot.offset, valueWidth(code));
     }
-    if (scanned.empty())
+    if (scan.empty())
         return false;
 
-    const PackedText packed(text);
     const std::size_t before = results.size();
-    const std::uint8_t* item = items.data();
-    for (std::size_t index = 0; index < itemCount; ++index, item += items.stride()) {
-        if (std::any_of(scanned.begin(), scanned.end(), [&](const ScannedProperty& property) {
-                return packed.matches(property.code, item + property.offset);
-            }))
-            results.push_back(std::int32_t(index));
-    }
+    scan.findItems(items.data(), itemCount, results);
     return results.size() != before;
 }
 

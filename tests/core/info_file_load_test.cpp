@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                     "00000001 0000 0000 0000 0000 0000"},
                       RejectCase{"4e9 items", "EE6B2800 00000000 00000010 00000000"},
                       RejectCase{"1e8 properties", "00000001 05F5E100 00000010 00000000"},
-                      RejectCase{"items times value widths", "01000001 00000001 0000001C 00000000"
+                      RejectCase{"items times value widths", "01100000 00000001 0000001C 00000000"
                                                              "00000001 0000 0000 0000 0000"},
                       RejectCase{"zero-length items", "05000000 00000000 00000010 00000000"}));
 
