@@ -4,6 +4,7 @@
 #include "format/byte_order.h"
 #include "info_file_bytes.h"
 #include "names/documentation_table.h"
+#include "peak_memory.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -20,39 +21,11 @@ namespace {
 
 using testing::infoFileBytes;
 using testing::integerType;
+using testing::PeakMemory;
 using testing::TempDir;
 
 // A tenth of what the scattered documents below would cost if their gaps were held in memory.
 constexpr std::uint64_t allowedGrowthKiB = 200 * 1024;
-
-// The process's peak resident size, reset to the current size so that a later reading shows
-// the peak of what ran in between. Linux only; false where the counters cannot be used.
-class PeakMemory {
-public:
-    bool reset() {
-        std::ofstream clear("/proc/self/clear_refs");
-        clear << "5";
-        clear.flush();
-        start_ = peakKiB();
-        return clear.good() && start_ > 0;
-    }
-    std::uint64_t growthKiB() const { return peakKiB() - start_; }
-
-private:
-    static std::uint64_t peakKiB() {
-        std::ifstream status("/proc/self/status");
-        std::string field;
-        while (status >> field) {
-            if (field == "VmHWM:") {
-                std::uint64_t kib = 0;
-                status >> kib;
-                return kib;
-            }
-        }
-        return 0;
-    }
-    std::uint64_t start_ = 0;
-};
 
 std::uint32_t wordAt(const std::string& path, std::uint64_t position) {
     std::ifstream file(path, std::ios::binary);
