@@ -23,7 +23,7 @@ inline void require(bool holds, const char* invariant) {
     }
 }
 
-// Per item one record plus one value per property: what a header makes a load build.
+// Per item one value per property and one more: the work a header makes a load do.
 inline std::uint64_t claimedEntries(std::span<const std::uint8_t> file) {
     if (file.size() < headerSize)
         return 0;
@@ -58,15 +58,9 @@ inline bool sameHeader(const InfoHeader& a, const InfoHeader& b) {
            a.firstItemOffset == b.firstItemOffset && a.itemLength == b.itemLength;
 }
 
-// The bytes of the value's store that its type gives meaning to (and that a save writes).
-inline std::span<const std::uint8_t> fieldBytes(const PropertyValue& value) {
-    return std::span<const std::uint8_t>(value.store).first(valueWidth(value.typeCode));
-}
-
-inline bool sameValue(const PropertyValue& a, const PropertyValue& b) {
+inline bool sameValue(ConstValueRef a, ConstValueRef b) {
     return sameDescriptor(a.descriptor, b.descriptor) && a.id == b.id && a.typeCode == b.typeCode &&
-           a.linked == b.linked && *a.name == *b.name &&
-           std::ranges::equal(fieldBytes(a), fieldBytes(b));
+           a.linked == b.linked && *a.name == *b.name && std::ranges::equal(a.field(), b.field());
 }
 
 inline bool sameHeaderAndDescriptors(const InfoFile& a, const InfoFile& b) {
@@ -76,7 +70,7 @@ inline bool sameHeaderAndDescriptors(const InfoFile& a, const InfoFile& b) {
 
 inline bool sameDocument(const InfoFile& a, const InfoFile& b) {
     return sameHeaderAndDescriptors(a, b) &&
-           std::ranges::equal(a.items, b.items, [](const ItemRecord& x, const ItemRecord& y) {
+           std::ranges::equal(a.items, b.items, [](ConstItemRef x, ConstItemRef y) {
                return std::ranges::equal(x.values, y.values, sameValue);
            });
 }

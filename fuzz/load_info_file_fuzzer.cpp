@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as an info file, once with 32-byte strings (a name ending "info") and once
 // with 16-byte strings (any other name), and checks the result against the format byte by byte.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -13,10 +14,16 @@ namespace {
 using namespace kestra;
 using namespace kestra::fuzz;
 
-// Far more entries than any file of this size could hold (a GiB of values past its size): a header
-// claiming them must fail the load at once instead of exhausting memory.
-constexpr std::uint64_t entriesPerByte = 64;
-constexpr std::uint64_t entryAllowance = 1 << 24;
+// Items whose values (four bytes each at the least, one byte for an item without any) would
+// need more memory than a file of this size is allowed: a header claiming them must fail the
+// load at once instead of exhausting memory.
+bool claimsTooMuch(std::span<const std::uint8_t> file) {
+    if (file.size() < headerSize)
+        return false;
+    const std::uint64_t items = readBigEndian32(&file[0]);
+    const std::uint64_t leastItemBytes = std::max<std::uint64_t>(4 * readBigEndian32(&file[4]), 1);
+    return items * leastItemBytes > itemMemoryLimit(file.size());
+}
 
 // A document that is already open, so that a failed load has something it must leave alone.
 const InfoFile& openDocument() {
@@ -59,7 +66,7 @@ void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, b
         require(sameDescriptor(document.descriptors[k], expected), "descriptor k from 16 + 12k");
     }
     for (std::uint32_t i = 0; i < header.itemCount; ++i) {
-        const auto& values = document.items[i].values;
+        const ConstValueList values = document.items[i].values;
         require(values.size() == header.propertyCount, "every item has one value per property");
         for (std::size_t k = 0; k < values.size(); ++k) {
             const PropertyDescriptor& descriptor = document.descriptors[k];
@@ -80,16 +87,15 @@ void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, b
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);
-    const std::uint64_t entries = claimedEntries(file);
-    const bool hostile = entries > entriesPerByte * size + entryAllowance;
-    if (entries > entryBudget && !hostile)
+    const bool hostile = claimsTooMuch(file);
+    if (claimedEntries(file) > entryBudget && !hostile)
         return 0;
     for (const bool wide : {true, false}) {
         InfoFile document = openDocument();
         FileError error;
         if (document.loadFromBytes(file, wide, documentation(), &error)) {
             require(size >= headerSize, "a file shorter than its header fails the load");
-            require(!hostile, "counts no file of this size could hold fail the load");
+            require(!hostile, "items needing more memory than the file allows fail the load");
             checkLoaded(document, file, wide);
         } else {
             require(!error.message.empty(), "a failed load says why");

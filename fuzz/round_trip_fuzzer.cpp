@@ -31,7 +31,7 @@ std::uint64_t tableEnd(const InfoFile& document) {
 std::vector<Extent> valueExtents(const InfoFile& document) {
     std::vector<Extent> extents;
     for (std::uint32_t i = 0; i < document.items.size(); ++i) {
-        for (const PropertyValue& value : document.items[i].values) {
+        for (const ConstValueRef value : document.items[i].values) {
             const std::uint64_t begin = valuePosition(document.header, i, value.descriptor);
             extents.emplace_back(begin, begin + valueWidth(value.typeCode));
         }

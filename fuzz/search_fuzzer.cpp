@@ -29,8 +29,7 @@ template <typename Admits>
 SearchResults expectedResults(const InfoFile& document, std::string_view text, Admits admits) {
     SearchResults expected;
     for (std::size_t i = 0; i < document.items.size(); ++i) {
-        const auto& values = document.items[i].values;
-        if (std::ranges::any_of(values, [&](const PropertyValue& value) {
+        if (std::ranges::any_of(document.items[i].values, [&](ConstValueRef value) {
                 return admits(value) && valueMatches(text, value);
             }))
             expected.push_back(std::int32_t(i));
@@ -51,8 +50,8 @@ template <typename Matcher> SearchResults run(Matcher matcher) {
 void checkValueRule(const InfoFile& document, std::string_view text) {
     const SearchText once = readSearchText(text);
     require(!isUnsignedText(text) || isFloatText(text), "unsigned text is also float text");
-    for (const ItemRecord& item : document.items)
-        for (const PropertyValue& value : item.values)
+    for (const ConstItemRef item : document.items)
+        for (const ConstValueRef value : item.values)
             require(valueMatches(once, value) == valueMatches(text, value),
                     "a text read once matches as the raw text does");
 }
@@ -76,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const SearchResults all =
         run([&](SearchResults& r) { return searchAllProperties(text, document, r); });
-    require(all == expectedResults(document, text, [](const PropertyValue&) { return true; }),
+    require(all == expectedResults(document, text, [](ConstValueRef) { return true; }),
             "all properties: the items with a matching value, ascending, once each");
 
     SearchResults byType;
@@ -84,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const SearchResults found =
             run([&](SearchResults& r) { return searchCertainType(text, code, document, r); });
         require(found == expectedResults(document, text,
-                                         [&](const PropertyValue& value) {
+                                         [&](ConstValueRef value) {
                                              return typeCodeText(value.typeCode) == code;
                                          }),
                 "certain type: the items with a matching value of that type");
@@ -104,9 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const SearchResults found = run([&](SearchResults& r) {
             return searchSingleProperty(text, descriptor.id, document, r);
         });
-        require(found == expectedResults(
-                             document, text,
-                             [&](const PropertyValue& value) { return value.id == descriptor.id; }),
+        require(found ==
+                    expectedResults(document, text,
+                                    [&](ConstValueRef value) { return value.id == descriptor.id; }),
                 "single property: the items with a matching value of that ID");
     }
     return 0;

@@ -21,7 +21,7 @@ constexpr std::size_t longestValueText = 31;
 constexpr char replacementCharacter = '?';
 
 std::size_t textLength(const PropertyValue& value) {
-    const auto field = fieldBytes(value);
+    const auto field = value.field();
     return std::size_t(std::ranges::find(field, 0) - field.begin());
 }
 
