@@ -1,15 +1,17 @@
-// kestra_bench time|files|memory INFO_PATH DOCUMENTATION_PATH
+// kestra_bench time|memory INFO_PATH DOCUMENTATION_PATH [KESTRA_TOOL]
 //
 // Measures the editor's core operations on one info file, each in the same run as the limit it
-// is held against ("files": load and save only), and prints one CSV line per figure:
+// is held against, and (given KESTRA_TOOL) a whole kestra-tool search process, and prints one CSV
+// line per figure:
 //   time,OPERATION,VALUES,SECONDS,LIMIT,LIMIT_SECONDS
 //   found,OPERATION,VALUES,ITEMS_FOUND
 //   check,WHAT,VALUES,yes|no
-//   memory,FIGURE,COUNT,BYTES_PER_UNIT
+//   memory,FIGURE,VALUES,BYTES,FILE_BYTES
 // "memory" is best run in a fresh process, so that nothing else has been resident before.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -21,17 +23,17 @@
 #include "limits.h"
 #include "names/documentation_table.h"
 #include "resident_memory.h"
+#include "run_process.h"
 #include "search/search_matching.h"
 #include "stopwatch.h"
 #include "synthetic_info.h"
-#include "window/display_rows.h"
 
 namespace kestra {
 
 namespace {
 
 constexpr const char* usage =
-    "usage: kestra_bench time|files|memory INFO_PATH DOCUMENTATION_PATH\n";
+    "usage: kestra_bench time|memory INFO_PATH DOCUMENTATION_PATH [KESTRA_TOOL]\n";
 
 struct Bench {
     std::string infoPath;
@@ -67,18 +69,15 @@ void printCheck(const char* what, std::size_t values, bool holds) {
     std::fflush(stdout);
 }
 
-// Load is held against reading the file and writing the bytes the loaded document occupies.
+// Load is held against reading the file into fresh memory.
 void timeLoad(const Bench& bench) {
-    const std::size_t touched = documentBytes(bench.document);
     const BestTimes best = bestOfRounds(
         [&] {
             InfoFile document;
             return secondsOf([&] { loadOrThrow(document, bench.infoPath, bench.documentation); });
         },
-        [&] {
-            return readFileSeconds(bench.infoPath, bench.fileBytes.size()) + touchSeconds(touched);
-        });
-    printTime("load", bench.values, best, "read file + touch document");
+        [&] { return readFileSeconds(bench.infoPath, bench.fileBytes.size()); });
+    printTime("load", bench.values, best, "read file");
 }
 
 // Save (to a temporary file beside the target, flushed, renamed) is held against writing and
@@ -101,42 +100,12 @@ void timeSave(const Bench& bench) {
     std::remove(target.c_str());
 }
 
-void timeRows(const Bench& bench) {
-    const std::size_t items = bench.document.items.size();
-    const BestTimes itemRows = bestOfRounds(
-        [&] {
-            std::vector<ItemRow> rows;
-            return secondsOf([&] {
-                buildItemRows(bench.document, rows);
-                keep(rows.data());
-            });
-        },
-        [&] { return touchSeconds(items * sizeof(ItemRow)); });
-    printTime("buildItemRows", bench.values, itemRows, "touch item rows");
-
-    // One item's rows are a handful, so the figure that grows with the file is building them for
-    // every item in turn, as a user stepping through the list would.
-    const std::size_t properties = bench.document.header.propertyCount;
-    const BestTimes propertyRows = bestOfRounds(
-        [&] {
-            std::vector<PropertyRow> rows;
-            return secondsOf([&] {
-                for (std::size_t item = 0; item < items; ++item) {
-                    buildPropertyRows(bench.document, item, rows);
-                    keep(rows.data());
-                }
-            });
-        },
-        [&] { return rewriteSeconds(properties * sizeof(PropertyRow), items); });
-    printTime("buildPropertyRows (every item)", bench.values, propertyRows,
-              "rewrite property rows");
-}
-
 // The first property of one of these types, whose ID the single-property search looks for.
-const PropertyValue& firstValueOf(const InfoFile& document, std::initializer_list<TypeCode> codes) {
-    for (const PropertyValue& value : document.items.front().values) {
-        if (std::find(codes.begin(), codes.end(), value.typeCode) != codes.end())
-            return value;
+const PropertyFacts& firstPropertyOf(const InfoFile& document,
+                                     std::initializer_list<TypeCode> codes) {
+    for (const PropertySlot& property : document.items.properties()) {
+        if (std::find(codes.begin(), codes.end(), property.facts.typeCode) != codes.end())
+            return property.facts;
     }
     throw std::runtime_error("the file has no property of a needed type");
 }
@@ -150,14 +119,14 @@ void timeSearch(const Bench& bench, const std::string& operation, Search&& searc
             return secondsOf([&] { search(results); });
         },
         [&] { return scanSeconds(bench.document); });
-    printTime(operation, bench.values, best, "scan document");
+    printTime(operation, bench.values, best, "scan packed values");
     std::printf("found,%s,%zu,%zu\n", operation.c_str(), bench.values, results.size());
 }
 
 void timeSearches(const Bench& bench) {
     const InfoFile& document = bench.document;
-    const PropertyValue& integer = firstValueOf(document, {TypeCode::I4});
-    const PropertyValue& string = firstValueOf(document, {TypeCode::S32, TypeCode::S16});
+    const PropertyFacts& integer = firstPropertyOf(document, {TypeCode::I4});
+    const PropertyFacts& string = firstPropertyOf(document, {TypeCode::S32, TypeCode::S16});
     const std::string integerCode(typeCodeText(integer.typeCode));
     const std::string stringCode(typeCodeText(string.typeCode));
     for (const std::string_view text : {syntheticNumberText, syntheticWordText}) {
@@ -168,39 +137,58 @@ void timeSearches(const Bench& bench) {
         timeSearch(bench, "searchCertainType " + code + " " + shown, [&](SearchResults& results) {
             searchCertainType(text, code, document, results);
         });
-        const PropertyValue& value = text == syntheticNumberText ? integer : string;
+        const PropertyFacts& property = text == syntheticNumberText ? integer : string;
         timeSearch(bench, "searchSingleProperty " + code + " " + shown,
                    [&](SearchResults& results) {
-                       searchSingleProperty(text, value.id, document, results);
+                       searchSingleProperty(text, property.id, document, results);
                    });
     }
 }
 
-void printMemory(const char* figure, std::size_t count, double bytes) {
-    std::printf("memory,%s,%zu,%.1f\n", figure, count, count ? bytes / double(count) : 0.0);
+// The tool's whole search process, from start to exit, for a text no value holds (so it loads the
+// file and compares every value), held against reading the file into fresh memory.
+void timeToolSearch(const Bench& bench, const std::string& documentationPath,
+                    const std::string& tool) {
+    const std::string text(syntheticAbsentText);
+    bool foundNothing = true;
+    const BestTimes best = bestOfRounds(
+        [&] {
+            int status = 0;
+            const double seconds = secondsOf([&] {
+                status = runProcess(
+                    {tool, "search", bench.infoPath, "--all", text, "--doc", documentationPath});
+            });
+            foundNothing = foundNothing && status == 1; // the tool's status for nothing found
+            return seconds;
+        },
+        [&] { return readFileSeconds(bench.infoPath, bench.fileBytes.size()); });
+    printTime("kestra-tool search --all (whole process)", bench.values, best, "read file");
+    printCheck("the tool's search finds nothing", bench.values, foundNothing);
+}
+
+void printMemory(const char* figure, std::size_t values, std::uint64_t bytes,
+                 std::size_t fileBytes) {
+    std::printf("memory,%s,%zu,%llu,%zu\n", figure, values, static_cast<unsigned long long>(bytes),
+                fileBytes);
     std::fflush(stdout);
 }
 
-// Resident memory the document and the item rows add, from the process's own accounting.
+// Resident memory the load adds, and its peak during the load, from the process's own accounting.
 void measureMemory(const std::string& infoPath, const DocumentationTable& documentation) {
+    const std::size_t fileBytes = std::size_t(std::filesystem::file_size(infoPath));
     const std::uint64_t before = residentBytes();
     InfoFile document;
     loadOrThrow(document, infoPath, documentation);
     const std::uint64_t afterLoad = residentBytes();
     const std::uint64_t peak = peakResidentBytes();
     const std::size_t values = valueCount(document);
-    printMemory("resident per value after load", values, double(afterLoad - before));
-    printMemory("peak resident per value during load", values, double(peak - before));
-
-    std::vector<ItemRow> rows;
-    buildItemRows(document, rows);
-    const std::uint64_t afterRows = residentBytes();
-    printMemory("resident per item row", rows.size(), double(afterRows - afterLoad));
+    printMemory("resident after load", values, afterLoad - before, fileBytes);
+    printMemory("peak resident during load", values, peak - before, fileBytes);
 }
 
 int run(int argc, char** argv) {
-    const std::string mode = argc == 4 ? argv[1] : "";
-    if (mode != "time" && mode != "files" && mode != "memory") {
+    const std::string mode = argc == 4 || argc == 5 ? argv[1] : "";
+    if (mode != "time" && mode != "memory") {
         std::fputs(usage, stderr);
         return 2;
     }
@@ -222,10 +210,9 @@ int run(int argc, char** argv) {
                    bench.values == std::size_t(header.itemCount) * header.propertyCount);
     timeLoad(bench);
     timeSave(bench);
-    if (mode == "files")
-        return 0;
-    timeRows(bench);
     timeSearches(bench);
+    if (argc == 5)
+        timeToolSearch(bench, argv[3], argv[4]);
     return 0;
 }
 

@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
 #include <stdexcept>
 #include <unistd.h>
-#include <vector>
 
+#include "io/page_buffer.h"
 #include "stopwatch.h"
 
 namespace kestra {
@@ -57,9 +56,9 @@ void transferAll(int fd, Bytes* bytes, std::size_t size, Call call, const char* 
 double readFileSeconds(const std::string& path, std::size_t size) {
     return secondsOf([&] {
         OpenFile file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        const auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
-        transferAll(file.fd, bytes.get(), size, ::read, "cannot read the file");
-        keep(bytes.get());
+        PageBuffer bytes(size);
+        transferAll(file.fd, bytes.data(), size, ::read, "cannot read the file");
+        keep(bytes.data());
     });
 }
 
@@ -75,51 +74,23 @@ double writeAndFlushSeconds(const std::string& path, std::span<const std::uint8_
     return seconds;
 }
 
-double touchSeconds(std::size_t bytes) {
-    return secondsOf([&] {
-        const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
-        std::memset(buffer.get(), 0x5A, bytes);
-        keep(buffer.get());
-    });
-}
-
-double rewriteSeconds(std::size_t bytes, std::size_t times) {
-    std::vector<std::uint8_t> buffer(bytes);
-    return secondsOf([&] {
-        for (std::size_t round = 0; round < times; ++round) {
-            std::memset(buffer.data(), int(round), bytes);
-            keep(buffer.data());
-        }
-    });
-}
-
 double scanSeconds(const InfoFile& document) {
+    const std::uint8_t* bytes = document.items.data();
+    const std::size_t size = document.items.size() * document.items.stride();
     return secondsOf([&] {
         std::uint64_t sum = 0;
-        for (const ItemRecord& item : document.items) {
-            // The object representation may be read as bytes; eight at a time keeps it plain.
-            const auto* bytes = reinterpret_cast<const unsigned char*>(item.values.data());
-            const std::size_t size = item.values.size() * sizeof(PropertyValue);
-            for (std::size_t offset = 0; offset < size; offset += sizeof sum) {
-                std::uint64_t word;
-                std::memcpy(&word, bytes + offset, sizeof word);
-                sum += word;
-            }
+        // Eight bytes at a time keeps it plain; a tail of fewer is left out.
+        for (std::size_t offset = 0; offset + sizeof sum <= size; offset += sizeof sum) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + offset, sizeof word);
+            sum += word;
         }
         keep(sum);
     });
 }
 
 std::size_t valueCount(const InfoFile& document) {
-    std::size_t values = 0;
-    for (const ItemRecord& item : document.items)
-        values += item.values.size();
-    return values;
-}
-
-std::size_t documentBytes(const InfoFile& document) {
-    return document.items.size() * sizeof(ItemRecord) +
-           valueCount(document) * sizeof(PropertyValue);
+    return document.items.size() * document.items.properties().size();
 }
 
 } // namespace kestra

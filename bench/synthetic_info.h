@@ -15,6 +15,10 @@ inline constexpr std::uint32_t syntheticPropertyCount = 20;
 // and a word that only strings hold.
 inline constexpr std::string_view syntheticNumberText = "42";
 inline constexpr std::string_view syntheticWordText = "Ember";
+// A number no value holds (a string holds at most five digits, a float lies within 10000 of 0,
+// and an integer this large is one of 2^32 that a random one could be), so that a search for it
+// compares every value of every type and finds nothing.
+inline constexpr std::string_view syntheticAbsentText = "4294967295";
 
 // Writes an info file of at least `values` values (whole items of `properties` values) to
 // `path`, deterministic from `seed`; strings are 32 bytes wide when the path ends in "info",

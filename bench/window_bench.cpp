@@ -1,12 +1,14 @@
-// kestra_window_bench FOLDER LIST_FILE WIDE_FILE
+// kestra_window_bench FOLDER WIDE_FILE LIST_FILE...
 //
 // Times the editor's window, headless, from the moment a user's action ends to the first paint
 // that shows its result, and prints one CSV line per figure:
 //   window,FIGURE,COUNT,SECONDS
-// LIST_FILE is opened through the Open command (its dialog answered at once); WIDE_FILE is then
-// opened and its first item double-clicked. FOLDER holds InfoFileDocumentation.dat.
+// Each LIST_FILE is opened through the Open command (its dialog answered at once); WIDE_FILE is
+// then opened and its first item double-clicked. FOLDER holds InfoFileDocumentation.dat.
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -17,6 +19,7 @@
 #include <QTest>
 
 #include "control_ids.h"
+#include "format/info_format.h"
 #include "main_window.h"
 #include "report_list.h"
 
@@ -60,10 +63,21 @@ ReportList* list(MainWindow& window, int id) {
     return found;
 }
 
-// Seconds from `start` (set by `act`) to the end of the list's first paint with rows in it.
-double secondsToFirstPaint(PaintClock& application, ReportList* target,
+// The header of the info file at `path`.
+InfoHeader headerOf(const QString& path) {
+    std::ifstream file(path.toStdString(), std::ios::binary);
+    std::array<std::uint8_t, headerSize> bytes{};
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), bytes.size()))
+        throw std::runtime_error("cannot read the header of " + path.toStdString());
+    return decodeHeader(bytes);
+}
+
+// Seconds from `start` (set by `act`) to the end of the list's first paint that shows `rows`
+// rows (not a paint of the rows it showed before, while the file is read).
+double secondsToFirstPaint(PaintClock& application, ReportList* target, int rows,
                            const std::function<void()>& act, const Clock::time_point& start) {
-    application.watch(target->viewport(), [target] { return target->model()->rowCount() > 0; });
+    application.watch(target->viewport(),
+                      [target, rows] { return target->model()->rowCount() == rows; });
     act();
     if (!QTest::qWaitFor([&] { return application.painted().has_value(); },
                          paintTimeoutMilliseconds))
@@ -77,8 +91,8 @@ void printFigure(const char* figure, int count, double seconds) {
 }
 
 int run(PaintClock& application, const QStringList& arguments) {
-    if (arguments.size() != 4) {
-        std::fputs("usage: kestra_window_bench FOLDER LIST_FILE WIDE_FILE\n", stderr);
+    if (arguments.size() < 4) {
+        std::fputs("usage: kestra_window_bench FOLDER WIDE_FILE LIST_FILE...\n", stderr);
         return 2;
     }
     // The documentation file is read from the current folder, as the editor does.
@@ -105,18 +119,21 @@ int run(PaintClock& application, const QStringList& arguments) {
     const auto open = [&](const QString& path) {
         nextPath = path;
         return secondsToFirstPaint(
-            application, items, [&] { window.dispatch(openCommandId); }, dialogClosed);
+            application, items, int(headerOf(path).itemCount),
+            [&] { window.dispatch(openCommandId); }, dialogClosed);
     };
-    const double opened = open(arguments[2]);
-    printFigure("Open to the item list's first paint", items->model()->rowCount(), opened);
+    for (const QString& path : arguments.mid(3)) {
+        const double opened = open(path);
+        printFigure("Open to the item list's first paint", items->model()->rowCount(), opened);
+    }
 
-    open(arguments[3]);
+    open(arguments[2]);
     // A double-click as the platform delivers it: press and release, then the second press.
     const QPoint firstRow = items->visualRect(items->model()->index(0, 0)).center();
     QTest::mouseClick(items->viewport(), Qt::LeftButton, {}, firstRow);
     Clock::time_point clicked;
     const double shown = secondsToFirstPaint(
-        application, properties,
+        application, properties, int(headerOf(arguments[2]).propertyCount),
         [&] {
             clicked = Clock::now();
             QTest::mouseDClick(items->viewport(), Qt::LeftButton, {}, firstRow);

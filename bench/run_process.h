@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestra {
+
+// Runs the program `arguments[0]` (found on PATH when it has no slash) with the rest as its
+// arguments, its standard output thrown away, and returns its exit status. Throws
+// std::runtime_error when it cannot be started or ends by a signal.
+int runProcess(const std::vector<std::string>& arguments);
+
+} // namespace kestra
