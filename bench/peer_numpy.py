@@ -6,15 +6,12 @@ Usage: peer_numpy.py INFO_PATH
 Reads the header and the descriptor table, builds a structured big-endian dtype from the
 descriptors (each property a field at its offset, items itemLength apart), views the items with
 np.frombuffer and copies them into an array of their own, and prints one CSV line:
-peer-numpy,VALUES,SECONDS (interpreter start-up and the import of numpy excluded), the same form
-as the benchmark program's lines. One decode per process, so that it starts, as the editor's load
-is measured, with memory the process has not touched yet.
+peer-numpy,VALUES,SECONDS (see peer_timing.py; the import of numpy is not counted either).
 """
 
-import sys
-import time
-
 import numpy as np
+
+import peer_timing
 
 HEADER = np.dtype(">u4, >u4, >u4, >u4")
 DESCRIPTOR = np.dtype([("id", ">u4"), ("link1", ">u2"), ("link2", ">u2"), ("offset", ">u2"),
@@ -38,14 +35,5 @@ def decode(path):
     return np.frombuffer(data, items, count=item_count, offset=first_item_offset).copy()
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: peer_numpy.py INFO_PATH")
-    start = time.perf_counter()
-    items = decode(sys.argv[1])
-    seconds = time.perf_counter() - start
-    print(f"peer-numpy,{items.size * len(items.dtype.names)},{seconds:.6g}")
-
-
 if __name__ == "__main__":
-    main()
+    peer_timing.report("peer-numpy", decode, lambda items: items.size * len(items.dtype.names))

@@ -4,14 +4,12 @@
 Usage: peer_struct.py INFO_PATH
 
 Reads the header, the descriptor table and every value of every item at its own position, and
-prints one CSV line: peer,VALUES,SECONDS (interpreter start-up excluded), the same form as the
-benchmark program's lines. One decode per process, so that it starts, as the editor's load is
-measured, with memory the process has not touched yet.
+prints one CSV line: peer,VALUES,SECONDS (see peer_timing.py).
 """
 
 import struct
-import sys
-import time
+
+import peer_timing
 
 HEADER = struct.Struct(">4I")
 DESCRIPTOR = struct.Struct(">I4H")
@@ -41,14 +39,5 @@ def decode(path):
     return items
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: peer_struct.py INFO_PATH")
-    start = time.perf_counter()
-    items = decode(sys.argv[1])
-    seconds = time.perf_counter() - start
-    print(f"peer,{sum(len(values) for values in items)},{seconds:.6g}")
-
-
 if __name__ == "__main__":
-    main()
+    peer_timing.report("peer", decode, lambda items: sum(len(values) for values in items))

@@ -23,19 +23,27 @@ bool EnterKeyFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 ReportList::ReportList(int id, const QString& accessibleName, RowListModel* model, QWidget* parent)
-    : QTreeView(parent), rows_(model) {
+    : QTableView(parent), rows_(model) {
     setObjectName(QString::number(id));
     setAccessibleName(accessibleName);
     setModel(model);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab moves to the next control, as from any list, not to the next cell.
+    setTabKeyNavigation(false);
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideRight);
+
+    QHeaderView* rowHeaders = verticalHeader();
+    rowHeaders->hide();
+    rowHeaders->setSectionResizeMode(QHeaderView::Fixed);
+    // As tall as a line of the list's text, as a list's rows are.
+    rowHeaders->setMinimumSectionSize(fontMetrics().height());
+    rowHeaders->setDefaultSectionSize(fontMetrics().height());
 
     QHeaderView* columns = header();
     columns->setSectionsClickable(false);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QHeaderView>
 #include <QObject>
-#include <QTreeView>
+#include <QTableView>
 
 #include "row_list_model.h"
 
@@ -28,15 +29,20 @@ private:
     int id_;
 };
 
-// A report-style list over a row cache: four fixed columns, one selectable row at a time, never
-// sorted, uniform rows so that a million of them scroll as fast as ten. It remembers the row last
-// selected (the selection mark), which Enter and the item buttons act on.
-class ReportList final : public QTreeView {
+// A report-style list over rows rendered on demand: four fixed columns, one selectable row at a
+// time, never sorted, rows of one fixed height. A table view, not a tree view: a tree view keeps
+// an entry for every row, which for a million rows takes longer to build and lay out than
+// reading the file, while a table's rows of fixed height cost nothing until they are painted.
+// It remembers the row last selected (the selection mark), which Enter and the item buttons act
+// on.
+class ReportList final : public QTableView {
     Q_OBJECT
 public:
     ReportList(int id, const QString& accessibleName, RowListModel* model, QWidget* parent);
 
     RowListModel* rows() const { return rows_; }
+    // The column headers.
+    QHeaderView* header() const { return horizontalHeader(); }
     // The row last selected; -1 before the first selection and after its row is gone.
     int selectionMark() const { return selectionMark_; }
     // Makes `row` the selection mark and the selected row and scrolls it fully into view.
