@@ -14,14 +14,15 @@ namespace {
 using namespace kestra;
 using namespace kestra::fuzz;
 
-// Items whose values (four bytes each at the least, one byte for an item without any) would
-// need more memory than a file of this size is allowed: a header claiming them must fail the
-// load at once instead of exhausting memory.
+// Items that (four bytes a value at the least, and an item never less than smallestItemCost)
+// would need more memory than a file of this size is allowed: a header claiming them must fail
+// the load at once instead of exhausting memory.
 bool claimsTooMuch(std::span<const std::uint8_t> file) {
     if (file.size() < headerSize)
         return false;
     const std::uint64_t items = readBigEndian32(&file[0]);
-    const std::uint64_t leastItemBytes = std::max<std::uint64_t>(4 * readBigEndian32(&file[4]), 1);
+    const std::uint64_t leastItemBytes =
+        std::max<std::uint64_t>(4 * std::uint64_t(readBigEndian32(&file[4])), smallestItemCost);
     return items * leastItemBytes > itemMemoryLimit(file.size());
 }
 

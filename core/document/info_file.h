@@ -34,9 +34,12 @@ struct InfoFile {
     std::vector<std::uint8_t> serialize(std::uint64_t limit) const;
 };
 
-// The most memory a load lets a file's items take: four times the file's size and 64 MiB, each
-// item counted as at least one byte. Files whose items lie one after the other need at most their
-// own size; the rest is room for items that overlap (an item length of 0, say).
+// The most memory a load lets a file's items take: four times the file's size and 64 MiB. Files
+// whose items lie one after the other need at most their own size; the rest is room for items that
+// overlap (an item length of 0, say).
 std::uint64_t itemMemoryLimit(std::uint64_t fileSize);
+// What an item counts for against that limit besides its values, at the least: a row of the item
+// list and a search's result cost about this much, even for an item without values.
+inline constexpr std::uint64_t smallestItemCost = 16;
 
 } // namespace kestra

@@ -201,7 +201,7 @@ bool readValues(const ByteSource& source, std::uint64_t sourceSize, const InfoHe
 
 // The header's counts are trusted only as far as memory for them follows from the file's size.
 bool itemsFit(const InfoHeader& header, std::size_t stride, std::uint64_t fileSize) {
-    const std::uint64_t bytesPerItem = std::max<std::uint64_t>(stride, 1);
+    const std::uint64_t bytesPerItem = std::max<std::uint64_t>(stride, smallestItemCost);
     return header.itemCount <= itemMemoryLimit(fileSize) / bytesPerItem;
 }
 

@@ -143,12 +143,17 @@ INSTANTIATE_TEST_SUITE_P(
                                                     "00000001 0000 0000 0000 0000 0000"},
                       RejectCase{"4e9 items", "EE6B2800 00000000 00000010 00000000"},
                       RejectCase{"1e8 properties", "00000001 05F5E100 00000010 00000000"},
-                      RejectCase{"items times value widths", "01100000 00000001 0000001C 00000000"
-                                                             "00000001 0000 0000 0000 0000"},
-                      RejectCase{"zero-length items", "05000000 00000000 00000010 00000000"}));
+                      RejectCase{"items times value widths", "00340000 00000005 0000004C 00000000"
+                                                             "00000001 0000 0000 0000 0000"
+                                                             "00000002 0000 0000 0004 0000"
+                                                             "00000003 0000 0000 0008 0000"
+                                                             "00000004 0000 0000 000C 0000"
+                                                             "00000005 0000 0000 0010 0000"},
+                      RejectCase{"items without values", "00500000 00000000 00000010 00000000"}));
 
 TEST(InfoFileLoad, CountsWithinTheAllowanceStillLoad) {
-    // Overlapping items (itemLength 0) may take up to four times the file's size and 64 MiB.
+    // Overlapping items (itemLength 0) may take up to four times the file's size and 64 MiB,
+    // each counted as at least 16 bytes.
     const InfoFile document = testing::loaded(hexBytes("00080000 00000001 0000001C 00000000"
                                                        "00000001 0000 0000 0000 0000 0000002A"));
     EXPECT_EQ(document.items.size(), 0x80000u);

@@ -110,7 +110,7 @@ TEST(LoadRanges, MemoryTheSystemRefusesFailsTheLoad) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer reserves more address space than the limit leaves";
 #else
-    constexpr std::uint64_t size = std::uint64_t(64) << 20;
+    constexpr std::uint64_t size = std::uint64_t(256) << 20;
     constexpr std::uint32_t items = 32u << 20; // 128 MiB of values on the same four bytes
     testing::TempDir dir;
     const std::string path = dir.file("overlapping.table");
