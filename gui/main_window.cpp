@@ -8,7 +8,9 @@
 #include <QPushButton>
 
 #include "control_ids.h"
+#include "enter_key_filter.h"
 #include "main_menu.h"
+#include "qt_text.h"
 #include "report_list.h"
 #include "window/window_layout.h"
 #include "window_texts.h"
@@ -120,10 +122,8 @@ void MainWindow::resetEditPanel() {
 
 void MainWindow::updateStatusBar() {
     const auto parts = statusBarTexts(state_.document.header);
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-        controls_.statusParts[part]->setText(
-            QString::fromUtf16(parts[part].data(), qsizetype(parts[part].size())));
-    }
+    for (std::size_t part = 0; part < parts.size(); ++part)
+        controls_.statusParts[part]->setText(toQString(parts[part]));
 }
 
 void MainWindow::enableCommand(int commandId) {

@@ -5,28 +5,7 @@
 
 #include "row_list_model.h"
 
-class QKeyEvent;
-
 namespace kestra {
-
-// Sees Return and Enter before the list does and reports them, so that Enter on a list means
-// "open the marked row" and never reaches a dialog's buttons. Tagged with an ID where the
-// window addresses it by number.
-class EnterKeyFilter final : public QObject {
-    Q_OBJECT
-public:
-    EnterKeyFilter(int id, QObject* parent);
-    int id() const { return id_; }
-
-signals:
-    void enterPressed();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    int id_;
-};
 
 // A report-style list over a row cache: four fixed columns, one selectable row at a time, never
 // sorted, uniform rows so that a million of them scroll as fast as ten. It remembers the row last

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "control_ids.h"
+#include "qt_text.h"
 #include "values/value_text.h"
 
 namespace kestra {
@@ -18,10 +19,6 @@ namespace {
 
 constexpr char16_t backspace = 8;
 constexpr char16_t enter = 13;
-
-std::u16string_view view(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
 
 // How many more characters fit, with the selection about to be replaced.
 qsizetype roomLeft(const QLineEdit& edit, TypeCode code) {
@@ -90,7 +87,7 @@ bool ValueInputFilter::eventFilter(QObject* watched, QEvent* event) {
 
 bool ValueInputFilter::refuseKey(const QKeyEvent& key) {
     const std::optional<char16_t> typed = typedCharacter(key);
-    if (typed && !mayTypeCharacter(code_, view(edit_->text()), *typed))
+    if (typed && !mayTypeCharacter(code_, toU16View(edit_->text()), *typed))
         return true;
     if (key.matches(QKeySequence::Paste)) {
         pasteWithinLimit();

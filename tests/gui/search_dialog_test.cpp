@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "control_ids.h"
+#include "enter_key_filter.h"
 #include "main_window_fixture.h"
 #include "search/search_matching.h"
 #include "search_dialog.h"
