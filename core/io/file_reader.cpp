@@ -61,7 +61,8 @@ bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uin
         return false;
     }
     if (S_ISDIR(status.st_mode)) {
-        error = {"cannot open the file: it is a folder", {}};
+        errno = EISDIR;
+        error = systemFailure("cannot open the file");
         return false;
     }
     // A regular file's size only sizes the buffer: one that grows or shrinks meanwhile is read
