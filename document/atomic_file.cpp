@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "document/save_target.h"
 
 namespace kestra {
 
@@ -17,15 +18,6 @@ constexpr mode_t permissionBits = 07777;
 constexpr mode_t newFileMode = 0666;
 // Linux moves at most about 2 GiB per write call.
 constexpr std::size_t largestWrite = std::size_t(1) << 30;
-
-// A link is followed to the file it names, so that saving replaces that file and keeps the link.
-std::string resolveTarget(const std::string& path) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
 
 mode_t currentUmask() {
     // The only portable way to read the mask is to set it and set it back; the program has one
@@ -76,19 +68,13 @@ bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
 
 bool replaceFile(const std::string& path, std::uint64_t size,
                  std::span<const SparseImage::Piece> pieces, std::string& error) {
-    const std::filesystem::path target = resolveTarget(path);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-
-    mode_t mode = newFileMode & ~currentUmask();
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode)) {
-            error = "the target is a folder";
-            return false;
-        }
-        mode = status.st_mode & permissionBits;
-    }
+    SaveTarget found;
+    if (!findSaveTarget(path, found, error))
+        return false;
+    const std::filesystem::path target = found.path;
+    const std::filesystem::path folder = folderOf(target);
+    const mode_t mode = found.file.get() >= 0 ? found.status.st_mode & permissionBits
+                                              : newFileMode & ~currentUmask();
 
     std::string temporary =
         (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();

@@ -10,8 +10,9 @@ namespace kestra {
 
 // Replaces the file at `path` with a file of `size` bytes holding `pieces` (zero elsewhere),
 // never leaving a half-written target: the bytes go to a temporary file in the same folder,
-// which is flushed to disk and renamed over the target. The target's permission bits are kept;
-// a symbolic link stays a link and the file it points to is replaced. On any failure returns
+// which is flushed to disk and renamed over the target. The target must be a regular file this
+// process may write (see findSaveTarget for which links are followed); its permission bits are
+// kept, and a link stays a link to the new file. On any failure returns
 // false with `error` saying why, removes the temporary file and leaves the target as it was.
 bool replaceFile(const std::string& path, std::uint64_t size,
                  std::span<const SparseImage::Piece> pieces, std::string& error);

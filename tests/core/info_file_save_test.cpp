@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "info_file_fixtures.h"
+#include "support/unprivileged_save.h"
 
 namespace kestra {
 namespace {
@@ -173,6 +174,49 @@ TEST(InfoFileSave, KeepsPermissionBitsAndFollowsLinks) {
     ::umask(previous);
     ASSERT_TRUE(saved);
     EXPECT_EQ(fs::status(dir.file("new.table")).permissions(), fs::perms(0644));
+
+    // A dangling link has the file it names created, as writing through it would.
+    fs::create_directory(dir.file("sub"));
+    fs::create_symlink("sub/made.table", dir.file("dangling.table"));
+    ASSERT_TRUE(document.save(dir.file("dangling.table")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("dangling.table")));
+    EXPECT_EQ(testing::readFile(dir.file("sub/made.table")), testing::canonicalFile());
+}
+
+// Links in a shared folder that the kernel would follow for an open: this user's, the folder
+// owner's, and any link in a folder that is not both sticky and world-writable.
+TEST(InfoFileSave, FollowsTheLinksInSharedFoldersTheKernelWouldFollow) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make links of another user";
+    struct Case {
+        const char* what;
+        fs::perms folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+    };
+    const fs::perms sticky = fs::perms::all | fs::perms::sticky_bit;
+    const Case cases[] = {{"this user's link", sticky, 0, 0},
+                          {"the folder owner's link", sticky, testing::nobodyId, testing::nobodyId},
+                          {"a folder that is not sticky", fs::perms::all, 0, testing::nobodyId}};
+    testing::TempDir dir;
+    const InfoFile document = testing::loaded(testing::canonicalFile());
+    const std::string target = dir.file("real.table");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::writeFile(target, {1, 2, 3});
+        const fs::path shared = dir.path() / "shared";
+        fs::remove_all(shared);
+        fs::create_directory(shared);
+        fs::permissions(shared, c.folderMode);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+        fs::create_symlink(target, shared / "link.table");
+        ASSERT_EQ(::lchown((shared / "link.table").c_str(), c.linkOwner, c.linkOwner), 0);
+
+        FileError error;
+        EXPECT_TRUE(document.save((shared / "link.table").string(), &error)) << error.message;
+        EXPECT_EQ(testing::readFile(target), testing::canonicalFile());
+        EXPECT_TRUE(fs::is_symlink(shared / "link.table"));
+    }
 }
 
 // Each failure must leave the old file byte-identical and no temporary file behind.
