@@ -8,13 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "document/file_attributes.h"
 #include "document/save_target.h"
+#include "document/system_error.h"
 
 namespace kestra {
 
 namespace {
 
-constexpr mode_t permissionBits = 07777;
 constexpr mode_t newFileMode = 0666;
 // Linux moves at most about 2 GiB per write call.
 constexpr std::size_t largestWrite = std::size_t(1) << 30;
@@ -49,9 +50,8 @@ bool syncFolder(const std::string& folder) {
     return ::close(fd) == 0 && synced;
 }
 
-// Fills the open temporary file and closes it; false on the first failed step.
-bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
-                  std::span<const SparseImage::Piece> pieces) {
+// Writes the new file's bytes into the open temporary file; false on the first failed step.
+bool fill(int fd, std::uint64_t size, std::span<const SparseImage::Piece> pieces) {
     // Setting the size first leaves the unwritten gaps as holes rather than written zeros.
     bool ok = ::ftruncate(fd, off_t(size)) == 0;
     for (const SparseImage::Piece& piece : pieces) {
@@ -59,9 +59,33 @@ bool fillAndClose(int fd, mode_t mode, std::uint64_t size,
             break;
         ok = writeAll(fd, piece.position, piece.bytes);
     }
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    return ok;
+}
+
+// What the target had, or for a new file the mode it would get from open.
+bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
+    if (target.file.get() >= 0)
+        return copyFileAttributes(target.file.get(), target.status, fd, error);
+    if (::fchmod(fd, newFileMode & ~currentUmask()) != 0)
+        return failWithReason(error, "cannot set the new file's permissions");
+    return true;
+}
+
+// Fills the open temporary file, gives it the target's attributes and closes it.
+bool fillAndClose(int fd, const SaveTarget& target, std::uint64_t size,
+                  std::span<const SparseImage::Piece> pieces, std::string& error) {
+    if (!fill(fd, size, pieces) || !giveAttributes(target, fd, error) || ::fsync(fd) != 0) {
+        if (error.empty())
+            error = "writing the file failed";
+        ::close(fd);
+        return false;
+    }
     // close can report a failed write that the file system had deferred.
-    return ::close(fd) == 0 && ok;
+    if (::close(fd) != 0) {
+        error = "writing the file failed";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -73,8 +97,6 @@ bool replaceFile(const std::string& path, std::uint64_t size,
         return false;
     const std::filesystem::path target = found.path;
     const std::filesystem::path folder = folderOf(target);
-    const mode_t mode = found.file.get() >= 0 ? found.status.st_mode & permissionBits
-                                              : newFileMode & ~currentUmask();
 
     std::string temporary =
         (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
@@ -83,9 +105,8 @@ bool replaceFile(const std::string& path, std::uint64_t size,
         error = "cannot create a file in the target's folder";
         return false;
     }
-    if (!fillAndClose(fd, mode, size, pieces)) {
+    if (!fillAndClose(fd, found, size, pieces, error)) {
         ::unlink(temporary.c_str());
-        error = "writing the file failed";
         return false;
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
