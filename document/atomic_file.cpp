@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "document/file_attributes.h"
 #include "document/save_target.h"
 #include "document/system_error.h"
+#include "document/temporary_file.h"
 
 namespace kestra {
 
@@ -27,6 +27,23 @@ mode_t currentUmask() {
     ::umask(mask);
     return mask;
 }
+
+// A write past the process's file size limit raises SIGXFSZ, which ends the process and leaves
+// the temporary file behind. Ignored while alive, the write fails with EFBIG instead.
+class FileSizeLimitFailsWrites {
+public:
+    FileSizeLimitFailsWrites() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &previous_);
+    }
+    ~FileSizeLimitFailsWrites() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
+    FileSizeLimitFailsWrites(const FileSizeLimitFailsWrites&) = delete;
+    FileSizeLimitFailsWrites& operator=(const FileSizeLimitFailsWrites&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
 
 bool writeAll(int fd, std::uint64_t position, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -52,6 +69,7 @@ bool syncFolder(const std::string& folder) {
 
 // Writes the new file's bytes into the open temporary file; false on the first failed step.
 bool fill(int fd, std::uint64_t size, std::span<const SparseImage::Piece> pieces) {
+    const FileSizeLimitFailsWrites limit;
     // Setting the size first leaves the unwritten gaps as holes rather than written zeros.
     bool ok = ::ftruncate(fd, off_t(size)) == 0;
     for (const SparseImage::Piece& piece : pieces) {
@@ -71,55 +89,29 @@ bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
     return true;
 }
 
-// Fills the open temporary file, gives it the target's attributes and closes it.
-bool fillAndClose(int fd, const SaveTarget& target, std::uint64_t size,
-                  std::span<const SparseImage::Piece> pieces, std::string& error) {
-    if (!fill(fd, size, pieces) || !giveAttributes(target, fd, error) || ::fsync(fd) != 0) {
-        if (error.empty())
-            error = "writing the file failed";
-        ::close(fd);
-        return false;
-    }
-    // close can report a failed write that the file system had deferred.
-    if (::close(fd) != 0) {
-        error = "writing the file failed";
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool replaceFile(const std::string& path, std::uint64_t size,
                  std::span<const SparseImage::Piece> pieces, std::string& error) {
-    SaveTarget found;
-    if (!findSaveTarget(path, found, error))
+    SaveTarget target;
+    if (!findSaveTarget(path, target, error))
         return false;
-    const std::filesystem::path target = found.path;
-    const std::filesystem::path folder = folderOf(target);
-
-    std::string temporary =
-        (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = "cannot create a file in the target's folder";
+    TemporaryFile temporary;
+    if (!temporary.create(target.path))
+        return failWithReason(error, "cannot create a file in the target's folder");
+    if (!fill(temporary.fd(), size, pieces))
+        return failWithReason(error, "writing the file failed");
+    if (!giveAttributes(target, temporary.fd(), error))
         return false;
-    }
-    if (!fillAndClose(fd, found, size, pieces, error)) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        error = "cannot replace the target";
-        return false;
-    }
-    // Makes the rename itself durable. The new file is already in place if this fails, but a
-    // crash could still bring the old one back, so the save is not reported as done.
-    if (!syncFolder(folder.string())) {
-        error = "cannot flush the folder to disk";
-        return false;
-    }
+    // close can report a failed write that the file system had deferred.
+    if (::fsync(temporary.fd()) != 0 || !temporary.close())
+        return failWithReason(error, "writing the file failed");
+    if (!temporary.renameOver(target.path))
+        return failWithReason(error, "cannot replace the target");
+    // Makes the rename itself durable. The new file is in place if this fails, but a crash could
+    // still bring the old one back, so the save is not reported as done.
+    if (!syncFolder(folderOf(target.path).string()))
+        return failWithReason(error, "cannot flush the folder to disk");
     return true;
 }
 

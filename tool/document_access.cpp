@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "tool/save_signals.h"
 #include "tool/tool_error.h"
 
 namespace kestra::tool {
@@ -33,7 +34,12 @@ void saveInfoFile(const InfoFile& document, const Arguments& arguments,
     const std::string* given = arguments.value(outputOption);
     const std::string& path = given ? *given : inputPath;
     FileError error;
-    if (!document.save(path, &error))
+    bool saved = false;
+    {
+        const SaveSignalHandlers interruptible;
+        saved = document.save(path, &error);
+    }
+    if (!saved)
         throw ToolError(path + ": cannot be saved" +
                         (error.message.empty() ? "" : ": " + error.message));
 }

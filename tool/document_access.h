@@ -28,7 +28,8 @@ void warnIfUnnamed(const Names& names, std::ostream& err);
 // Loads the file at `path` (string width from the path, as the editor does). Throws ToolError
 // "PATH: why" when it cannot.
 InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names);
-// Saves through the core's atomic save, to -o OUT or else over `inputPath`.
+// Saves through the core's atomic save, to -o OUT or else over `inputPath`; SIGINT or SIGTERM
+// meanwhile leave no temporary file. Throws ToolError "PATH: cannot be saved: why".
 void saveInfoFile(const InfoFile& document, const Arguments& arguments,
                   const std::string& inputPath);
 
