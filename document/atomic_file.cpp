@@ -92,26 +92,28 @@ bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
 } // namespace
 
 bool replaceFile(const std::string& path, std::uint64_t size,
-                 std::span<const SparseImage::Piece> pieces, std::string& error) {
+                 std::span<const SparseImage::Piece> pieces, ReplaceFailure& failure) {
     SaveTarget target;
-    if (!findSaveTarget(path, target, error))
+    if (!findSaveTarget(path, target, failure.reason))
         return false;
     TemporaryFile temporary;
     if (!temporary.create(target.path))
-        return failWithReason(error, "cannot create a file in the target's folder");
+        return failWithReason(failure.reason, "cannot create a file in the target's folder");
     if (!fill(temporary.fd(), size, pieces))
-        return failWithReason(error, "writing the file failed");
-    if (!giveAttributes(target, temporary.fd(), error))
+        return failWithReason(failure.reason, "writing the file failed");
+    if (!giveAttributes(target, temporary.fd(), failure.reason))
         return false;
     // close can report a failed write that the file system had deferred.
     if (::fsync(temporary.fd()) != 0 || !temporary.close())
-        return failWithReason(error, "writing the file failed");
+        return failWithReason(failure.reason, "writing the file failed");
     if (!temporary.renameOver(target.path))
-        return failWithReason(error, "cannot replace the target");
+        return failWithReason(failure.reason, "cannot replace the target");
     // Makes the rename itself durable. The new file is in place if this fails, but a crash could
     // still bring the old one back, so the save is not reported as done.
-    if (!syncFolder(folderOf(target.path).string()))
-        return failWithReason(error, "cannot flush the folder to disk");
+    if (!syncFolder(folderOf(target.path).string())) {
+        failure.targetReplaced = true;
+        return failWithReason(failure.reason, "saved, but the folder could not be flushed to disk");
+    }
     return true;
 }
 

@@ -79,6 +79,9 @@ struct ItemRecord {
 // Why a load or save failed, for callers that tell the user more than yes or no.
 struct FileError {
     std::string message; // empty when nothing failed
+    // A failed save whose new file already took the target's place (only the flush after it
+    // failed): the file holds the new bytes, though a crash could still bring the old ones back.
+    bool targetReplaced = false;
 };
 
 // The open document. Invariants: descriptors.size() == header.propertyCount,
@@ -97,7 +100,8 @@ struct InfoFile {
                        const DocumentationTable& documentation, FileError* error = nullptr);
 
     // Writes the whole document to `path` through a temporary file in the same folder that is
-    // flushed and renamed over the target. On failure returns false and the target is untouched.
+    // flushed and renamed over the target (see replaceFile). On failure returns false and the
+    // target is untouched, unless `error->targetReplaced` says otherwise.
     bool save(const std::string& path, FileError* error = nullptr) const;
     // The bytes `save` would write (for tests and tools). Throws std::length_error when the file
     // would be larger than `limit` bytes.

@@ -39,9 +39,12 @@ void saveInfoFile(const InfoFile& document, const Arguments& arguments,
         const SaveSignalHandlers interruptible;
         saved = document.save(path, &error);
     }
-    if (!saved)
-        throw ToolError(path + ": cannot be saved" +
-                        (error.message.empty() ? "" : ": " + error.message));
+    if (saved)
+        return;
+    if (error.targetReplaced)
+        throw ToolError(path + ": " + error.message);
+    throw ToolError(path + ": cannot be saved" +
+                    (error.message.empty() ? "" : ": " + error.message));
 }
 
 bool parseUnsigned32(std::string_view text, std::uint32_t& number) {

@@ -29,7 +29,8 @@ void warnIfUnnamed(const Names& names, std::ostream& err);
 // "PATH: why" when it cannot.
 InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names);
 // Saves through the core's atomic save, to -o OUT or else over `inputPath`; SIGINT or SIGTERM
-// meanwhile leave no temporary file. Throws ToolError "PATH: cannot be saved: why".
+// meanwhile leave no temporary file. Throws ToolError "PATH: cannot be saved: why", or "PATH:
+// saved, but ..." when the new file is in place but not flushed.
 void saveInfoFile(const InfoFile& document, const Arguments& arguments,
                   const std::string& inputPath);
 

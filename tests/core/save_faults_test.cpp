@@ -227,5 +227,26 @@ TEST_F(SaveFaults, LinkPlantedInASharedFolder) {
     }
 }
 
+// In a folder this user may write but not read, the new file takes the target's place but the
+// folder cannot be flushed: the save must say so, not that nothing was written.
+TEST_F(SaveFaults, FolderThatCannotBeFlushedAfterTheRename) {
+    fs::permissions(folder(), fs::perms::owner_write | fs::perms::owner_exec);
+    FileError error;
+    bool saved = false;
+    {
+        UnprivilegedSave unprivileged({dir.path(), folder(), target()});
+        saved = document.save(target(), &error);
+    }
+    fs::permissions(folder(), fs::perms::owner_all);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(error.targetReplaced);
+    EXPECT_TRUE(error.message.starts_with("saved, but the folder could not be flushed to disk: "))
+        << error.message;
+    InfoFile reloaded;
+    ASSERT_TRUE(reloaded.load(target(), documentation));
+    EXPECT_EQ(reloaded.items[0].values[0].intValue(), 77u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+}
+
 } // namespace
 } // namespace kestra

@@ -1,15 +1,18 @@
-// Saves that end early: interrupted by a signal, stopped by the file size limit. Neither may
-// leave a temporary file behind, and the status and standard error must say what happened.
+// Saves that end early or only part-way: interrupted by a signal, stopped by the file size
+// limit, refused or left unflushed for an ordinary user. None may leave a temporary file behind,
+// and the status and the one line on standard error must say what happened.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <grp.h>
 #include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/unprivileged_save.h"
 #include "tool_runner.h"
 
 namespace kestra::testing {
@@ -87,6 +90,50 @@ TEST(ToolSaveFaults, FileSizeLimitIsAnErrorNotTheEndOfTheTool) {
               "kestra-tool: a.table: cannot be saved: writing the file failed: File too large\n");
     EXPECT_EQ(temporaryFiles(folder.path(), "a.table"), std::vector<std::string>{});
     EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+}
+
+// A read-only file is refused. In a folder that cannot be read, and so cannot be flushed, the
+// file is saved and the tool says so; it is still status 2, since a crash could undo the save.
+TEST(ToolSaveFaults, AsAnOrdinaryUser) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    struct Case {
+        fs::perms folderMode;
+        fs::perms fileMode;
+        const char* message;
+        bool saved;
+    };
+    const Case cases[] = {
+        {fs::perms(0700), fs::perms(0444),
+         "kestra-tool: docs/a.table: cannot be saved: cannot open the target for writing: "
+         "Permission denied\n",
+         false},
+        {fs::perms(0300), fs::perms(0644),
+         "kestra-tool: docs/a.table: saved, but the folder could not be flushed to disk: "
+         "Permission denied\n",
+         true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const TempDir folder;
+        const fs::path docs = folder.path() / "docs";
+        fs::create_directory(docs);
+        writeFile((docs / "a.table").string(), twoItemFile());
+        fs::permissions(docs / "a.table", c.fileMode);
+        fs::permissions(docs, c.folderMode);
+        for (const fs::path& path : {folder.path(), docs, docs / "a.table"})
+            ASSERT_EQ(chown(path.c_str(), nobodyId, nogroupId), 0);
+
+        const ToolRun run = waitForTool(
+            folder, startTool(folder, {"set", "docs/a.table", "0", "3", "5"}, [] {
+                if (setgroups(0, nullptr) != 0 || setgid(nogroupId) != 0 || setuid(nobodyId) != 0)
+                    _exit(126);
+            }));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, c.message);
+        fs::permissions(docs, fs::perms::owner_all);
+        EXPECT_EQ(readFile((docs / "a.table").string()) != twoItemFile(), c.saved);
+        EXPECT_EQ(temporaryFiles(docs, "a.table"), std::vector<std::string>{});
+    }
 }
 
 } // namespace
