@@ -329,10 +329,9 @@ TEST_F(InfoFileSaveFailure, MissingFolder) {
 }
 
 TEST_F(InfoFileSaveFailure, ReadOnlyFolder) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder write permission";
     fs::permissions(dir.path(), fs::perms(0555));
-    expectFailureLeavesOldFile(target, [&] { fs::permissions(dir.path(), fs::perms(0755)); });
+    const testing::UnprivilegedSave unprivileged({dir.path(), target});
+    expectFailureLeavesOldFile(target);
 }
 
 } // namespace
