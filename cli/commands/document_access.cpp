@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "commands/save_signals.h"
 #include "io/file_reader.h"
 #include "tool_error.h"
 
@@ -43,9 +44,17 @@ void saveInfoFile(const InfoFile& document, const Arguments& arguments,
     const std::string* given = arguments.value(outputOption);
     const std::string& path = given ? *given : inputPath;
     FileError error;
-    if (!document.save(path, &error))
-        throw ToolError(path + ": cannot be saved" +
-                        (error.message.empty() ? "" : ": " + error.message));
+    bool saved = false;
+    {
+        const SaveSignalHandlers interruptible;
+        saved = document.save(path, &error);
+    }
+    if (saved)
+        return;
+    if (error.targetReplaced)
+        throw ToolError(path + ": " + error.message);
+    throw ToolError(path + ": cannot be saved" +
+                    (error.message.empty() ? "" : ": " + error.message));
 }
 
 bool parseUnsigned32(std::string_view text, std::uint32_t& number) {

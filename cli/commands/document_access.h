@@ -32,7 +32,9 @@ InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names);
 // The whole file at `path`, through the core's reader (so a pipe works too). Throws ToolError
 // "PATH: cannot be read: why" when it cannot.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);
-// Saves through the core's atomic save, to -o OUT or else over `inputPath`.
+// Saves through the core's atomic save, to -o OUT or else over `inputPath`; SIGINT or SIGTERM
+// meanwhile leave no temporary file. Throws ToolError "PATH: cannot be saved: why", or "PATH:
+// saved, but ..." when the new file is in place but not flushed.
 void saveInfoFile(const InfoFile& document, const Arguments& arguments,
                   const std::string& inputPath);
 

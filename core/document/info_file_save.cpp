@@ -101,11 +101,11 @@ std::vector<std::uint8_t> InfoFile::serialize(std::uint64_t limit) const {
 
 bool InfoFile::save(const std::string& path, FileError* error) const {
     const SparseImage image = buildImage(*this);
-    std::string reason;
-    if (replaceFile(path, image.size(), image.pieces(), reason))
+    ReplaceFailure failure;
+    if (replaceFile(path, image.size(), image.pieces(), failure))
         return true;
     if (error)
-        error->message = reason;
+        *error = {failure.reason, {}, failure.targetReplaced};
     return false;
 }
 

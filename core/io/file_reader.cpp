@@ -7,24 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "io/file_descriptor.h"
+
 namespace kestra {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Linux moves at most about 2 GiB per read call.
 constexpr std::size_t largestRead = std::size_t(1) << 30;
@@ -49,8 +36,12 @@ FileError systemFailure(const char* message) {
 }
 
 bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-              FileError& error) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+              FileError& error, FileKinds kinds) {
+    // Without a writer, opening a FIFO blocks unless it is opened non-blocking; a regular file
+    // reads the same either way.
+    const bool regularOnly = kinds == FileKinds::RegularOnly;
+    FileDescriptor file(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0)));
     if (file.get() < 0) {
         error = systemFailure("cannot open the file");
         return false;
@@ -63,6 +54,10 @@ bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uin
     if (S_ISDIR(status.st_mode)) {
         errno = EISDIR;
         error = systemFailure("cannot open the file");
+        return false;
+    }
+    if (regularOnly && !S_ISREG(status.st_mode)) {
+        error = {"cannot open the file", "it is not a regular file"};
         return false;
     }
     // A regular file's size only sizes the buffer: one that grows or shrinks meanwhile is read

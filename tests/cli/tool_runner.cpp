@@ -1,8 +1,8 @@
 #include "tool_runner.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -19,17 +19,10 @@ std::string readText(const std::string& path) {
 
 } // namespace
 
-ToolRun runTool(const TempDir& folder, const std::vector<std::string>& arguments) {
+pid_t startTool(const TempDir& folder, const std::vector<std::string>& arguments,
+                const std::function<void()>& beforeStart) {
     const std::string outPath = folder.file(".tool-out");
     const std::string errPath = folder.file(".tool-err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-
     std::string program = KESTRA_TOOL_PATH;
     std::vector<std::string> words = arguments;
     std::vector<char*> argv{program.data()};
@@ -37,21 +30,40 @@ ToolRun runTool(const TempDir& folder, const std::vector<std::string>& arguments
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    pid_t child = 0;
-    const int failure =
-        posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failure != 0)
+    const pid_t child = fork();
+    if (child < 0)
         throw std::runtime_error("cannot start " + program);
-    int status = 0;
-    if (waitpid(child, &status, 0) != child)
-        throw std::runtime_error("cannot wait for " + program);
+    if (child == 0) {
+        // Opened first, so that the tool starts even where `beforeStart` makes it a user who
+        // could not reach the build folder.
+        const int executable = open(program.c_str(), O_RDONLY | O_CLOEXEC);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (executable < 0 || out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 ||
+            chdir(folder.path().c_str()) != 0)
+            _exit(127);
+        if (beforeStart)
+            beforeStart();
+        fexecve(executable, argv.data(), environ);
+        _exit(127);
+    }
+    return child;
+}
 
+ToolRun waitForTool(const TempDir& folder, pid_t tool) {
+    int status = 0;
+    if (waitpid(tool, &status, 0) != tool)
+        throw std::runtime_error("cannot wait for kestra-tool");
     ToolRun run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readText(outPath);
-    run.err = readText(errPath);
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    run.out = readText(folder.file(".tool-out"));
+    run.err = readText(folder.file(".tool-err"));
     return run;
+}
+
+ToolRun runTool(const TempDir& folder, const std::vector<std::string>& arguments) {
+    return waitForTool(folder, startTool(folder, arguments));
 }
 
 std::vector<std::uint8_t> twoItemFile() {

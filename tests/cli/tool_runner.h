@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "support/test_support.h"
@@ -8,7 +10,8 @@
 namespace kestra::testing {
 
 struct ToolRun {
-    int status = -1;
+    int status = -1; // -1 when a signal ended the tool
+    int signal = 0;  // the signal that ended it, or 0
     std::string out;
     std::string err;
 };
@@ -16,6 +19,11 @@ struct ToolRun {
 // Runs the built kestra-tool with `arguments` in `folder` (its current directory, where it looks
 // for InfoFileDocumentation.dat) and collects its exit status and both output streams.
 ToolRun runTool(const TempDir& folder, const std::vector<std::string>& arguments);
+// The same in two steps, for a test that acts on the tool while it runs. `beforeStart` runs in
+// the tool's new process before the tool does (between fork and exec: system calls only).
+pid_t startTool(const TempDir& folder, const std::vector<std::string>& arguments,
+                const std::function<void()>& beforeStart = {});
+ToolRun waitForTool(const TempDir& folder, pid_t tool);
 
 // Two items of four properties, 16-byte strings under a path not ending in "info", saved as the
 // tool saves (so load-then-save gives the same bytes): property 0 (ID 10, string), 1 (ID 20,
