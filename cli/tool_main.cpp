@@ -6,6 +6,7 @@
 
 #include "commands/commands.h"
 #include "commands/document_access.h"
+#include "kestra_version.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -14,6 +15,10 @@ namespace {
 
 constexpr std::string_view helpOption = "--help";
 constexpr std::string_view shortHelpOption = "-h";
+constexpr std::string_view versionOption = "--version";
+// Lists the command table for the build's shell completion, so that completion follows every
+// command and option without a list of its own. Left out of --help: it is for programs.
+constexpr std::string_view listCommandsOption = "--list-commands";
 constexpr OptionRule globalOptions[] = {
     {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
@@ -23,6 +28,8 @@ Every command also takes:
   --doc PATH   read property names from PATH instead of InfoFileDocumentation.dat in the
                current directory (info and dump show names)
   --help, -h   show the command's help
+
+kestra-tool --version shows the version.
 
 Exit status: 0 done; 1 nothing found, the files differ, or a save would change the file;
 2 an error (one line on standard error naming the file and the problem).
@@ -46,6 +53,20 @@ void writeToolHelp(std::ostream& out) {
             << command->summary << '\n';
     }
     out << toolHelpTail;
+}
+
+// One line for the tool, then one per command: the name, then each option it takes, a
+// value-taking option followed by "=" ("dump --format= --doc= --help -h").
+void writeCommandTable(std::ostream& out) {
+    out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
+    for (const Command* command : allCommands()) {
+        out << command->name;
+        for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
+            for (const OptionRule& option : options)
+                out << ' ' << option.name << (option.takesValue ? "=" : "");
+        }
+        out << '\n';
+    }
 }
 
 const Command* findCommand(std::string_view name) {
@@ -87,6 +108,14 @@ int runTool(std::span<const std::string> arguments, std::ostream& out, std::ostr
     }
     if (arguments[0] == helpOption || arguments[0] == shortHelpOption) {
         writeToolHelp(out);
+        return exitDone;
+    }
+    if (arguments[0] == versionOption) {
+        out << "kestra-tool " KESTRA_VERSION "\n";
+        return exitDone;
+    }
+    if (arguments[0] == listCommandsOption) {
+        writeCommandTable(out);
         return exitDone;
     }
     try {

@@ -15,8 +15,11 @@ namespace kestra {
 
 void MainWindow::openFile() {
     const QString chosen = dialogs_.askOpenPath(this);
-    if (chosen.isEmpty())
-        return;
+    if (!chosen.isEmpty())
+        openPath(chosen);
+}
+
+void MainWindow::openPath(const QString& chosen) {
     const std::string path = chosen.toStdString();
     bool loaded = false;
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kestra_version.h"
+
 // Every text the window and its dialogs show, in one place.
 namespace kestra::texts {
 
@@ -33,7 +35,7 @@ inline constexpr const char* saveFailed = "File Did not Save Fully";
 inline constexpr const char* valueNotStored = "Value Could not be Stored";
 
 inline constexpr const char* aboutCaption = "About Kestra";
-inline constexpr const char* aboutVersion = "Kestra, Version 0.0.1.3";
+inline constexpr const char* aboutVersion = "Kestra, Version " KESTRA_VERSION;
 inline constexpr const char* aboutPurpose = "An editor for info file tables.";
 inline constexpr const char* aboutNames = "Names come from InfoFileDocumentation.dat.";
 inline constexpr const char* okButton = "OK";

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "kestra_version.h"
 #include "tool_runner.h"
 
 namespace kestra::testing {
 namespace {
+
+constexpr const char* commandNames[] = {"info",      "dump",        "search", "set",     "new-item",
+                                        "copy-item", "delete-item", "diff",   "validate"};
 
 TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
     struct Case {
@@ -57,8 +61,7 @@ TEST(ToolErrors, HelpListsEveryCommandAndEachCommandHasItsOwn) {
     const TempDir folder;
     const ToolRun tool = runTool(folder, {"--help"});
     EXPECT_EQ(tool.status, 0);
-    for (const char* command : {"info", "dump", "search", "set", "new-item", "copy-item",
-                                "delete-item", "diff", "validate"}) {
+    for (const char* command : commandNames) {
         SCOPED_TRACE(command);
         EXPECT_NE(tool.out.find(std::string("\n  ") + command + " "), std::string::npos);
         const ToolRun help = runTool(folder, {command, "--help"});
@@ -67,6 +70,24 @@ TEST(ToolErrors, HelpListsEveryCommandAndEachCommandHasItsOwn) {
             << help.out;
         EXPECT_EQ(help.err, "");
     }
+}
+
+// The build writes the shell completion and the manual from --list-commands.
+TEST(ToolErrors, VersionAndTheCommandTableForTheBuild) {
+    const TempDir folder;
+    const ToolRun version = runTool(folder, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kestra-tool " KESTRA_VERSION "\n");
+
+    const ToolRun table = runTool(folder, {"--list-commands"});
+    EXPECT_EQ(table.status, 0);
+    EXPECT_TRUE(table.out.starts_with("kestra-tool --help -h --version\n")) << table.out;
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 1 + std::size(commandNames));
+    for (const char* command : commandNames)
+        EXPECT_NE(table.out.find(std::string("\n") + command + " "), std::string::npos) << command;
+    for (const char* line : {"\ndump --format= --doc= --help -h\n",
+                             "\nsearch --all --type= --property= --doc= --help -h\n"})
+        EXPECT_NE(table.out.find(line), std::string::npos) << line;
 }
 
 } // namespace

@@ -25,6 +25,34 @@ bool actionEnabled(const MainWindow& window, int id) {
     return action && action->isEnabled();
 }
 
+// What the user sees of the window, and where Save would write: title, paths, status bar, which
+// commands and controls are enabled, the edit field and every text of both lists.
+std::vector<std::string> visibleState(const MainWindow& window) {
+    std::vector<std::string> seen = {window.windowTitle().toStdString(),
+                                     window.state().currentFilePath, window.state().openedFilePath};
+    for (const QString& part : statusTexts(window))
+        seen.push_back(part.toStdString());
+    for (int id : {openCommandId, saveCommandId, saveAsCommandId, searchCommandId, aboutCommandId,
+                   exitCommandId})
+        seen.push_back(std::to_string(id) + (actionEnabled(window, id) ? " on" : " off"));
+    for (int id :
+         {copyItemButtonId, applyButtonId, deleteItemButtonId, newItemButtonId, valueEditId}) {
+        const auto* control = window.findChild<QWidget*>(QString::number(id));
+        seen.push_back(std::to_string(id) + (control->isEnabled() ? " on" : " off"));
+    }
+    seen.push_back(
+        window.findChild<QLineEdit*>(QString::number(valueEditId))->text().toStdString());
+    for (int id : {itemListId, propertyListId}) {
+        const QAbstractItemModel* rows =
+            window.findChild<ReportList*>(QString::number(id))->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            for (int column = 0; column < rows->columnCount(); ++column)
+                seen.push_back(rows->index(row, column).data().toString().toStdString());
+        }
+    }
+    return seen;
+}
+
 TEST_F(MainWindowTest, StartsWithItsControlsMenuAndStates) {
     EXPECT_EQ(window->windowTitle(), "Kestra");
     EXPECT_TRUE(errors.empty());
@@ -362,6 +390,31 @@ TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
         for (int part = 0; part < 4; ++part)
             EXPECT_EQ(parts[part]->geometry().right() + 1,
                       layout.statusPartRightEdges[std::size_t(part)]);
+    }
+}
+
+// `kestra FILE` opens FILE through openPath: the window must end as File > Open leaves it.
+TEST_F(MainWindowTest, OpeningAGivenPathEndsAsFileOpenDoes) {
+    const std::string path = openSample("birds.info");
+    ASSERT_TRUE(errors.empty());
+    MainWindow started(UserDialogs{}); // it must ask nothing and report nothing
+    started.show();
+    started.openPath(QString::fromStdString(path));
+    EXPECT_EQ(visibleState(started), visibleState(*window));
+}
+
+TEST_F(MainWindowTest, AGivenPathThatDoesNotOpenIsReportedAndLeavesTheWindowEmpty) {
+    const std::vector<std::string> empty = visibleState(*window);
+    writeFile(folder.file("short.table"), hexBytes("00 00 00 01 00 00 00 05"));
+    const std::string paths[] = {folder.file("missing.table"), folder.file("short.table"),
+                                 folder.path().string()};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        errors.clear();
+        window->openPath(QString::fromStdString(path));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], std::make_pair(QString("File Did not Open Fully"), QString("ERROR")));
+        EXPECT_EQ(visibleState(*window), empty);
     }
 }
 
