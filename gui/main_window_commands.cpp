@@ -9,6 +9,7 @@
 #include "progress_window.h"
 #include "report_list.h"
 #include "search_dialog.h"
+#include "window/save_path.h"
 #include "window_texts.h"
 
 namespace kestra {
@@ -55,7 +56,14 @@ void MainWindow::saveFileAs() {
         dialogs_.askSavePath(this, QString::fromStdString(state_.currentFilePath));
     if (chosen.isEmpty())
         return;
-    state_.currentFilePath = chosen.toStdString();
+    // The dialog takes only existing folders, but one may vanish before the save: a path into a
+    // missing folder never becomes the path every later Save fails on.
+    const std::string path = chosen.toStdString();
+    if (!saveFolderExists(path)) {
+        showSaveFailed();
+        return;
+    }
+    state_.currentFilePath = path;
     saveTo(state_.currentFilePath);
 }
 
@@ -65,11 +73,14 @@ bool MainWindow::saveTo(const std::string& path) {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
         saved = state_.document.save(path);
     }
-    if (!saved) {
-        dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
-                           QString::fromUtf8(texts::upperErrorCaption));
-    }
+    if (!saved)
+        showSaveFailed();
     return saved;
+}
+
+void MainWindow::showSaveFailed() {
+    dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
+                       QString::fromUtf8(texts::upperErrorCaption));
 }
 
 void MainWindow::showAbout() {

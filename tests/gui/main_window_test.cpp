@@ -277,6 +277,24 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(readFile(original), sampleFileBytes(16, threeSampleItems()));
 }
 
+TEST_F(MainWindowTest, SaveAsIntoAMissingFolderKeepsTheCurrentPath) {
+    const std::string original = openSample();
+    doubleClickRow(itemList(), 0);
+    doubleClickRow(propertyList(), 4);
+    retype("77");
+    QTest::mouseClick(button(applyButtonId), Qt::LeftButton);
+    saveAnswers.push_back(QString::fromStdString(folder.file("missing/copy.table")));
+    window->dispatch(saveAsCommandId);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(window->state().currentFilePath, original);
+
+    window->dispatch(saveCommandId);
+    auto items = threeSampleItems();
+    items[0].count = 77;
+    EXPECT_EQ(readFile(original), sampleFileBytes(16, items));
+    EXPECT_EQ(errors.size(), 1u);
+}
+
 TEST_F(MainWindowTest, AFailedLoadKeepsTheEarlierDocument) {
     const std::string original = openSample();
     doubleClickRow(itemList(), 1);
