@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,11 @@
 #include "main_window.h"
 #include "report_list.h"
 #include "support/test_support.h"
+
+// Failed checks show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace kestra::testing {
 

@@ -97,10 +97,8 @@ TEST_F(ValueInputFilterTest, EveryWayTextComesInKeepsWithinTheLimit) {
             QLineEdit* edited = edit(field.property);
             edited->end(false);
             putIn(edited);
-            EXPECT_EQ(
-                edited->text().toStdString(),
-                (way == std::string_view("input method") ? field.committed : field.pastedOrDropped)
-                    .toStdString())
+            const bool typed = way == std::string_view("input method");
+            EXPECT_EQ(edited->text(), typed ? field.committed : field.pastedOrDropped)
                 << way << " " << field.property;
         }
     }
