@@ -19,12 +19,11 @@ void MainWindow::openFile() {
     if (chosen.isEmpty())
         return;
     const std::string path = chosen.toStdString();
-    bool loaded = false;
-    {
-        ProgressScope progress(ProgressWindow::Kind::Opening, this);
-        loaded = state_.document.load(path, state_.documentation);
-    }
-    if (!loaded) {
+    // The "Opening..." window stays until the item list is filled: on a large file that takes a
+    // while of its own, and the window is the only sign of work.
+    ProgressScope progress(ProgressWindow::Kind::Opening, this);
+    if (!state_.document.load(path, state_.documentation)) {
+        progress.end();
         dialogs_.showError(this, QString::fromUtf8(texts::openFailed),
                            QString::fromUtf8(texts::upperErrorCaption));
         return;
@@ -44,6 +43,7 @@ void MainWindow::openFile() {
     enableCommand(saveCommandId);
     enableCommand(saveAsCommandId);
     controls_.newItemButton->setEnabled(true);
+    progress.end();
     updateStatusBar();
 }
 

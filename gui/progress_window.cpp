@@ -33,7 +33,7 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* owner) : QDialog(owner) {
 }
 
 ProgressScope::ProgressScope(ProgressWindow::Kind kind, QWidget* owner)
-    : window_(new ProgressWindow(kind, owner)) {
+    : window_(std::make_unique<ProgressWindow>(kind, owner)) {
     window_->show();
     // Painted once before the synchronous work starts; user input waits until it is done.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -41,8 +41,15 @@ ProgressScope::ProgressScope(ProgressWindow::Kind kind, QWidget* owner)
 }
 
 ProgressScope::~ProgressScope() {
-    window_->close();
-    delete window_;
+    end();
+}
+
+void ProgressScope::end() {
+    if (window_) {
+        window_->close();
+        window_.reset();
+    }
+    cursor_.restore();
 }
 
 } // namespace kestra

@@ -15,6 +15,7 @@
 #include "enter_key_filter.h"
 #include "qt_text.h"
 #include "report_list.h"
+#include "wait_cursor.h"
 #include "window_texts.h"
 
 namespace kestra {
@@ -146,6 +147,7 @@ void SearchDialog::fillModeChoices(int radioId) {
 }
 
 void SearchDialog::search() {
+    WaitCursor searching;
     const QString entry = modeChoice_->currentText();
     if (!runSearch(state_, document_, toU16View(searchText_->text()), checkedMode(),
                    toU16View(entry)))

@@ -46,6 +46,9 @@ std::vector<SampleItem> threeSampleItems();
 // A real double-click on row `row` of a list: press, double-click, release.
 void doubleClickRowOf(ReportList* list, int row);
 
+// Whether the program shows the wait cursor over its windows.
+bool waitCursorShown();
+
 // A main window in a temporary folder holding the documentation file, with file choosers and
 // message boxes replaced: chosen paths come from queues, error boxes are recorded.
 class MainWindowTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 
 #include "control_ids.h"
 #include "main_window_fixture.h"
+#include "progress_window.h"
 #include "window/window_layout.h"
 
 namespace kestra::testing {
@@ -24,6 +25,21 @@ bool actionEnabled(const MainWindow& window, int id) {
     auto* action = window.findChild<QAction*>(QString::number(id));
     return action && action->isEnabled();
 }
+
+// Notes the caption of each progress window as it appears, and whether the wait cursor shows.
+class ProgressWatcher final : public QObject {
+public:
+    ProgressWatcher() { qApp->installEventFilter(this); }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<ProgressWindow*>(watched))
+            shown << static_cast<QWidget*>(watched)->windowTitle() +
+                         (waitCursorShown() ? " waiting" : "");
+        return false;
+    }
+};
 
 TEST_F(MainWindowTest, StartsWithItsControlsMenuAndStates) {
     EXPECT_EQ(window->windowTitle(), "Kestra");
@@ -275,6 +291,23 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndChangesNothing) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], std::make_pair(QString("File Did not Save Fully"), QString("ERROR")));
     EXPECT_EQ(readFile(original), sampleFileBytes(16, threeSampleItems()));
+}
+
+TEST_F(MainWindowTest, OpenAndSaveShowTheirProgressAndWaitCursorUntilTheWorkIsDone) {
+    ProgressWatcher watcher;
+    QStringList whenListed;
+    QObject listening;
+    QObject::connect(itemList()->model(), &QAbstractItemModel::rowsInserted, &listening, [&] {
+        for (const ProgressWindow* progress : window->findChildren<ProgressWindow*>())
+            whenListed << progress->windowTitle() + (progress->isVisible() ? " shown" : "");
+        whenListed << (waitCursorShown() ? "waiting" : "");
+    });
+    openSample();
+    EXPECT_EQ(whenListed, QStringList({"Opening shown", "waiting"}));
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(watcher.shown, QStringList({"Opening waiting", "Saving waiting"}));
+    EXPECT_TRUE(window->findChildren<ProgressWindow*>().isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MainWindowTest, SaveAsIntoAMissingFolderKeepsTheCurrentPath) {

@@ -114,6 +114,17 @@ TEST_F(SearchDialogTest, EachModeListsWhatTheMatchersFind) {
     EXPECT_EQ(single, SearchResults{1});
 }
 
+TEST_F(SearchDialogTest, TheWaitCursorShowsUntilTheFoundItemsAreListed) {
+    bool waitingWhenListed = false;
+    QObject listening;
+    QObject::connect(foundItems()->model(), &QAbstractItemModel::rowsInserted, &listening,
+                     [&] { waitingWhenListed = waitCursorShown(); });
+    search("r", allPropertiesRadioId);
+    ASSERT_GT(foundItems()->model()->rowCount(), 0);
+    EXPECT_TRUE(waitingWhenListed);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(SearchDialogTest, ASecondSearchThatFindsNothingKeepsTheRows) {
     search("r", allPropertiesRadioId);
     doubleClickRow(foundItems(), 1);
