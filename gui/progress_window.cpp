@@ -21,9 +21,7 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* owner) : QDialog(owner) {
 
     auto* text =
         new QLabel(QString::fromUtf8(opening ? texts::openingText : texts::savingText), this);
-    text->setGeometry(dialogUnitsToPixels(*this, {109, 26, opening ? 36 : 30, 8}));
-    // The template's width is tight for other fonts; let the text take what it needs.
-    text->adjustSize();
+    placeTextControl(*this, *text, {109, 26, opening ? 36 : 30, 8});
 
     if (const QScreen* screen = owner ? owner->screen() : nullptr) {
         QRect frame = rect();

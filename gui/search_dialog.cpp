@@ -52,8 +52,7 @@ void SearchDialog::createControls() {
         return button;
     };
     auto makeLabel = [&](const char* text, const DialogRect& rect) {
-        auto* label = new QLabel(QString::fromUtf8(text), this);
-        place(label, rect);
+        placeTextControl(*this, *new QLabel(QString::fromUtf8(text), this), rect);
     };
 
     // Template order, which is also the tab order.
@@ -73,7 +72,7 @@ void SearchDialog::createControls() {
     for (const auto& [id, text, rect] : radios) {
         auto* radio = new QRadioButton(QString::fromUtf8(text), this);
         named(radio, id, text);
-        place(radio, rect);
+        placeTextControl(*this, *radio, rect);
         modes_->addButton(radio, id);
     }
     connect(modes_, &QButtonGroup::idClicked, this, &SearchDialog::fillModeChoices);

@@ -2,9 +2,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 
+#include "about_box.h"
 #include "control_ids.h"
 #include "main_window_fixture.h"
 #include "progress_window.h"
@@ -386,6 +389,41 @@ TEST_F(MainWindowTest, AboutBoxClosesOnEnterAndEscapeAndExitClosesTheWindow) {
     }
     window->dispatch(exitCommandId);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, StartsWithinTheScreenAndWideEnoughForBothListsColumns) {
+    const QSize available = window->screen()->availableSize();
+    const WindowSize start = initialWindowSize({available.width(), available.height()});
+    EXPECT_EQ(window->size(), QSize(start.width, start.height));
+
+    // On a screen that holds it, with a list long enough to scroll.
+    const WindowSize roomy = initialWindowSize({1920, 1050});
+    window->resize(roomy.width, roomy.height);
+    std::vector<SampleItem> items;
+    for (int copy = 0; copy < 20; ++copy)
+        for (const SampleItem& item : threeSampleItems())
+            items.push_back(item);
+    const std::string path = folder.file("many.table");
+    writeFile(path, sampleFileBytes(16, items));
+    openPath(path);
+    doubleClickRow(itemList(), 0);
+    QApplication::processEvents();
+    ASSERT_TRUE(itemList()->verticalScrollBar()->isVisible());
+    for (ReportList* list : {itemList(), propertyList()})
+        EXPECT_GE(list->viewport()->width(), list->header()->length())
+            << list->accessibleName().toStdString();
+}
+
+TEST_F(MainWindowTest, TheAboutBoxIsWideEnoughForItsLinesInTheFontUsed) {
+    AboutBox about(window.get());
+    const QRect inside = about.rect();
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        EXPECT_TRUE(inside.contains(label->geometry())) << label->text().toStdString();
+    }
+    EXPECT_TRUE(inside.contains(about.findChild<QPushButton*>()->geometry()));
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
