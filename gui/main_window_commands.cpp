@@ -14,6 +14,16 @@
 
 namespace kestra {
 
+namespace {
+
+// Qt reads "[*]" in a window title as the place of its modified marker and removes it; doubled,
+// it shows as written.
+QString literalTitle(QString title) {
+    return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
+} // namespace
+
 void MainWindow::openFile() {
     const QString chosen = dialogs_.askOpenPath(this);
     if (chosen.isEmpty())
@@ -33,7 +43,7 @@ void MainWindow::openFile() {
     state_.openedFilePath = path;
     state_.selectedItem = -1;
     resetEditPanel();
-    setWindowTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen));
+    setWindowTitle(literalTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen)));
     controls_.itemList->rows()->deleteAllRows();
     controls_.propertyList->rows()->deleteAllRows();
     state_.propertyRows.clear();

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "about_box.h"
 #include "control_ids.h"
@@ -99,6 +100,13 @@ TEST_F(MainWindowTest, OpenFillsTheItemListTitleAndStatusBar) {
     for (int id : {saveCommandId, saveAsCommandId, searchCommandId})
         EXPECT_TRUE(actionEnabled(*window, id)) << id;
     EXPECT_TRUE(button(newItemButtonId)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ATitleShowsThePathAsItIsEvenWithQtsPlaceholder) {
+    for (const std::string name : {"a[*]b.table", "[*][*].table", "[*]"}) {
+        const std::string path = openSample(name);
+        EXPECT_EQ(window->windowHandle()->title(), QString::fromStdString(path) + " (Kestra)");
+    }
 }
 
 TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
