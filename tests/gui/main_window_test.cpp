@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -132,17 +133,26 @@ TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
 
 TEST_F(MainWindowTest, EnterWithoutAMarkedRowOnlyResetsTheEditPanel) {
     openSample();
-    doubleClickRow(itemList(), 0);
+    doubleClickRow(itemList(), 2);
     doubleClickRow(propertyList(), 1);
+    // Row 0 marked while the list's current row is elsewhere (as after a Search jump): deleting
+    // it leaves no row marked, and Hobby, now item 1, stays shown with its property loaded.
+    clickRow(itemList(), 0);
+    itemList()->selectionModel()->clearCurrentIndex();
+    QTest::mouseClick(button(deleteItemButtonId), Qt::LeftButton);
+    ASSERT_EQ(itemList()->selectionMark(), -1);
+    ASSERT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(window->state().selectedProperty, 1);
     ASSERT_TRUE(valueEdit()->isEnabled());
-    // A new open empties the list, and with it the mark.
-    openSample();
-    doubleClickRow(itemList(), 0);
-    window->dispatch(openCommandId); // cancelled: changes nothing
+
     QTest::keyClick(itemList(), Qt::Key_Return);
-    EXPECT_EQ(propertyList()->model()->rowCount(), 5);
     EXPECT_FALSE(valueEdit()->isEnabled());
+    EXPECT_EQ(valueEdit()->text(), "");
+    EXPECT_FALSE(button(applyButtonId)->isEnabled());
     EXPECT_EQ(window->state().selectedProperty, -1);
+    EXPECT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(propertyList()->model()->rowCount(), 5);
+    EXPECT_EQ(cell(propertyList(), 0, 1), "Hobby");
 }
 
 TEST_F(MainWindowTest, ApplyStoresAnUnlinkedValueAndShowsTheTypedText) {
