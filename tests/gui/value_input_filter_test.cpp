@@ -22,6 +22,14 @@ protected:
         doubleClickRow(propertyList(), property);
         return valueEdit();
     }
+    // Item 0's size shows as 123456792.000000: 16 characters, one more than may be typed.
+    void openWithALongFloat() {
+        auto items = threeSampleItems();
+        items[0].size = 123456789.0f;
+        const std::string path = folder.file("long.table");
+        writeFile(path, sampleFileBytes(16, items));
+        openPath(path);
+    }
     static void typeAt(QLineEdit* field, int position, const QString& text) {
         field->setCursorPosition(position);
         QTest::keyClicks(field, text);
@@ -150,11 +158,7 @@ TEST_F(ValueInputFilterTest, PasteShortcutIsRefusedForNumbersAndLimitedForString
 }
 
 TEST_F(ValueInputFilterTest, TextTheProgramPutsInIsNeverCut) {
-    auto items = threeSampleItems();
-    items[0].size = 123456789.0f;
-    const std::string path = folder.file("long.table");
-    writeFile(path, sampleFileBytes(16, items));
-    openPath(path);
+    openWithALongFloat();
     QLineEdit* field = edit(1);
     EXPECT_EQ(field->text(), "123456792.000000");
     QTest::keyClicks(field, "1");
@@ -162,11 +166,7 @@ TEST_F(ValueInputFilterTest, TextTheProgramPutsInIsNeverCut) {
 }
 
 TEST_F(ValueInputFilterTest, TheLimitOfTheTypeLoadedBeforeNeverCutsTheNextValue) {
-    auto items = threeSampleItems();
-    items[0].size = 123456789.0f;
-    const std::string path = folder.file("long.table");
-    writeFile(path, sampleFileBytes(16, items));
-    openPath(path);
+    openWithALongFloat();
     QTest::keyClicks(edit(2), "12");
     EXPECT_EQ(edit(1)->text(), "123456792.000000");
 }
