@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "control_ids.h"
 #include "enter_key_filter.h"
@@ -42,7 +43,9 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     for (const auto& [button, id] : buttons)
         connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
     connectLists();
-    resize(1024, 640);
+    const QSize available = screen()->availableSize();
+    const WindowSize start = initialWindowSize({available.width(), available.height()});
+    resize(start.width, start.height);
 }
 
 // The lists read the row caches until they are gone, so they go before the state does.

@@ -48,6 +48,7 @@ private:
     void saveFile();
     void saveFileAs();
     bool saveTo(const std::string& path);
+    void showSaveFailed();
     void showAbout();
     void chooseItem(int index);
     void enterOnItemList();

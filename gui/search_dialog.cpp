@@ -15,6 +15,7 @@
 #include "enter_key_filter.h"
 #include "qt_text.h"
 #include "report_list.h"
+#include "wait_cursor.h"
 #include "window_texts.h"
 
 namespace kestra {
@@ -51,8 +52,7 @@ void SearchDialog::createControls() {
         return button;
     };
     auto makeLabel = [&](const char* text, const DialogRect& rect) {
-        auto* label = new QLabel(QString::fromUtf8(text), this);
-        place(label, rect);
+        placeTextControl(*this, *new QLabel(QString::fromUtf8(text), this), rect);
     };
 
     // Template order, which is also the tab order.
@@ -72,7 +72,7 @@ void SearchDialog::createControls() {
     for (const auto& [id, text, rect] : radios) {
         auto* radio = new QRadioButton(QString::fromUtf8(text), this);
         named(radio, id, text);
-        place(radio, rect);
+        placeTextControl(*this, *radio, rect);
         modes_->addButton(radio, id);
     }
     connect(modes_, &QButtonGroup::idClicked, this, &SearchDialog::fillModeChoices);
@@ -146,6 +146,7 @@ void SearchDialog::fillModeChoices(int radioId) {
 }
 
 void SearchDialog::search() {
+    WaitCursor searching;
     const QString entry = modeChoice_->currentText();
     if (!runSearch(state_, document_, toU16View(searchText_->text()), checkedMode(),
                    toU16View(entry)))

@@ -32,6 +32,7 @@ inline constexpr const char* upperErrorCaption = "ERROR";
 inline constexpr const char* documentationMissing = "Could not open set documentation";
 inline constexpr const char* openFailed = "File Did not Open Fully";
 inline constexpr const char* saveFailed = "File Did not Save Fully";
+inline constexpr const char* saveFolderMissing = "The folder %1 does not exist.";
 inline constexpr const char* valueNotStored = "Value Could not be Stored";
 
 inline constexpr const char* aboutCaption = "About Kestra";

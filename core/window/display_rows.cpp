@@ -18,12 +18,11 @@ std::size_t valueCount(const InfoFile& document, std::size_t item) {
     return std::min<std::size_t>(document.header.propertyCount, document.items[item].values.size());
 }
 
-// A name is 8-bit text that ends at its first zero byte, should one be stored inside it.
+} // namespace
+
 std::string_view nameBytes(std::string_view name) {
     return name.substr(0, name.find('\0'));
 }
-
-} // namespace
 
 ItemRow buildItemRow(const InfoFile& document, std::size_t item) {
     ItemRow row;

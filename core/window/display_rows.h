@@ -28,6 +28,10 @@ struct PropertyRow {
     FixedText<40> typeText;     // typeDisplayName
 };
 
+// The bytes of a name that are shown: 8-bit text ends at its first zero byte, should one be
+// stored inside it.
+std::string_view nameBytes(std::string_view name);
+
 ItemRow buildItemRow(const InfoFile& document, std::size_t item);
 void buildItemRows(const InfoFile& document, std::vector<ItemRow>& rows);
 PropertyRow buildPropertyRow(const PropertyValue& value);

@@ -1,12 +1,18 @@
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
+#include "about_box.h"
 #include "control_ids.h"
 #include "main_window_fixture.h"
+#include "progress_window.h"
 #include "window/window_layout.h"
 
 namespace kestra::testing {
@@ -52,6 +58,21 @@ std::vector<std::string> visibleState(const MainWindow& window) {
     }
     return seen;
 }
+
+// Notes the caption of each progress window as it appears, and whether the wait cursor shows.
+class ProgressWatcher final : public QObject {
+public:
+    ProgressWatcher() { qApp->installEventFilter(this); }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<ProgressWindow*>(watched))
+            shown << static_cast<QWidget*>(watched)->windowTitle() +
+                         (waitCursorShown() ? " waiting" : "");
+        return false;
+    }
+};
 
 TEST_F(MainWindowTest, StartsWithItsControlsMenuAndStates) {
     EXPECT_EQ(window->windowTitle(), "Kestra");
@@ -110,6 +131,13 @@ TEST_F(MainWindowTest, OpenFillsTheItemListTitleAndStatusBar) {
     EXPECT_TRUE(button(newItemButtonId)->isEnabled());
 }
 
+TEST_F(MainWindowTest, ATitleShowsThePathAsItIsEvenWithQtsPlaceholder) {
+    for (const std::string name : {"a[*]b.table", "[*][*].table", "[*]"}) {
+        const std::string path = openSample(name);
+        EXPECT_EQ(window->windowHandle()->title(), QString::fromStdString(path) + " (Kestra)");
+    }
+}
+
 TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
     openSample();
     clickRow(itemList(), 1);
@@ -133,17 +161,26 @@ TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
 
 TEST_F(MainWindowTest, EnterWithoutAMarkedRowOnlyResetsTheEditPanel) {
     openSample();
-    doubleClickRow(itemList(), 0);
+    doubleClickRow(itemList(), 2);
     doubleClickRow(propertyList(), 1);
+    // Row 0 marked while the list's current row is elsewhere (as after a Search jump): deleting
+    // it leaves no row marked, and Hobby, now item 1, stays shown with its property loaded.
+    clickRow(itemList(), 0);
+    itemList()->selectionModel()->clearCurrentIndex();
+    QTest::mouseClick(button(deleteItemButtonId), Qt::LeftButton);
+    ASSERT_EQ(itemList()->selectionMark(), -1);
+    ASSERT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(window->state().selectedProperty, 1);
     ASSERT_TRUE(valueEdit()->isEnabled());
-    // A new open empties the list, and with it the mark.
-    openSample();
-    doubleClickRow(itemList(), 0);
-    window->dispatch(openCommandId); // cancelled: changes nothing
+
     QTest::keyClick(itemList(), Qt::Key_Return);
-    EXPECT_EQ(propertyList()->model()->rowCount(), 5);
     EXPECT_FALSE(valueEdit()->isEnabled());
+    EXPECT_EQ(valueEdit()->text(), "");
+    EXPECT_FALSE(button(applyButtonId)->isEnabled());
     EXPECT_EQ(window->state().selectedProperty, -1);
+    EXPECT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(propertyList()->model()->rowCount(), 5);
+    EXPECT_EQ(cell(propertyList(), 0, 1), "Hobby");
 }
 
 TEST_F(MainWindowTest, ApplyStoresAnUnlinkedValueAndShowsTheTypedText) {
@@ -305,6 +342,41 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(readFile(original), sampleFileBytes(16, threeSampleItems()));
 }
 
+TEST_F(MainWindowTest, OpenAndSaveShowTheirProgressAndWaitCursorUntilTheWorkIsDone) {
+    ProgressWatcher watcher;
+    QStringList whenListed;
+    QObject listening;
+    QObject::connect(itemList()->model(), &QAbstractItemModel::rowsInserted, &listening, [&] {
+        for (const ProgressWindow* progress : window->findChildren<ProgressWindow*>())
+            whenListed << progress->windowTitle() + (progress->isVisible() ? " shown" : "");
+        whenListed << (waitCursorShown() ? "waiting" : "");
+    });
+    openSample();
+    EXPECT_EQ(whenListed, QStringList({"Opening shown", "waiting"}));
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(watcher.shown, QStringList({"Opening waiting", "Saving waiting"}));
+    EXPECT_TRUE(window->findChildren<ProgressWindow*>().isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, SaveAsIntoAMissingFolderKeepsTheCurrentPath) {
+    const std::string original = openSample();
+    doubleClickRow(itemList(), 0);
+    doubleClickRow(propertyList(), 4);
+    retype("77");
+    QTest::mouseClick(button(applyButtonId), Qt::LeftButton);
+    saveAnswers.push_back(QString::fromStdString(folder.file("missing/copy.table")));
+    window->dispatch(saveAsCommandId);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(window->state().currentFilePath, original);
+
+    window->dispatch(saveCommandId);
+    auto items = threeSampleItems();
+    items[0].count = 77;
+    EXPECT_EQ(readFile(original), sampleFileBytes(16, items));
+    EXPECT_EQ(errors.size(), 1u);
+}
+
 TEST_F(MainWindowTest, AFailedLoadKeepsTheEarlierDocument) {
     const std::string original = openSample();
     doubleClickRow(itemList(), 1);
@@ -363,6 +435,41 @@ TEST_F(MainWindowTest, AboutBoxClosesOnEnterAndEscapeAndExitClosesTheWindow) {
     }
     window->dispatch(exitCommandId);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, StartsWithinTheScreenAndWideEnoughForBothListsColumns) {
+    const QSize available = window->screen()->availableSize();
+    const WindowSize start = initialWindowSize({available.width(), available.height()});
+    EXPECT_EQ(window->size(), QSize(start.width, start.height));
+
+    // On a screen that holds it, with a list long enough to scroll.
+    const WindowSize roomy = initialWindowSize({1920, 1050});
+    window->resize(roomy.width, roomy.height);
+    std::vector<SampleItem> items;
+    for (int copy = 0; copy < 20; ++copy)
+        for (const SampleItem& item : threeSampleItems())
+            items.push_back(item);
+    const std::string path = folder.file("many.table");
+    writeFile(path, sampleFileBytes(16, items));
+    openPath(path);
+    doubleClickRow(itemList(), 0);
+    QApplication::processEvents();
+    ASSERT_TRUE(itemList()->verticalScrollBar()->isVisible());
+    for (ReportList* list : {itemList(), propertyList()})
+        EXPECT_GE(list->viewport()->width(), list->header()->length())
+            << list->accessibleName().toStdString();
+}
+
+TEST_F(MainWindowTest, TheAboutBoxIsWideEnoughForItsLinesInTheFontUsed) {
+    AboutBox about(window.get());
+    const QRect inside = about.rect();
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        EXPECT_TRUE(inside.contains(label->geometry())) << label->text().toStdString();
+    }
+    EXPECT_TRUE(inside.contains(about.findChild<QPushButton*>()->geometry()));
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
