@@ -110,4 +110,8 @@ bool narrowUtf8(std::string_view utf8, std::string& narrowed) {
     return true;
 }
 
+bool narrowUtf8Exactly(std::string_view utf8, std::string& narrowed) {
+    return narrowUtf8(utf8, narrowed) && bytesToUtf8(narrowed) == utf8;
+}
+
 } // namespace kestra::tool
