@@ -6,6 +6,7 @@
 
 #include "commands/commands.h"
 #include "commands/document_access.h"
+#include "kestra_version.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -14,6 +15,10 @@ namespace {
 
 constexpr std::string_view helpOption = "--help";
 constexpr std::string_view shortHelpOption = "-h";
+constexpr std::string_view versionOption = "--version";
+// Lists the command table for the build's shell completion, so that completion follows every
+// command and option without a list of its own. Left out of --help: it is for programs.
+constexpr std::string_view listCommandsOption = "--list-commands";
 constexpr OptionRule globalOptions[] = {
     {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
@@ -22,19 +27,34 @@ constexpr std::string_view toolHelpTail = R"help(
 Every command also takes:
   --doc PATH   read property names from PATH instead of InfoFileDocumentation.dat in the
                current directory (info and dump show names)
-  --help, -h   show the command's help
+  --help, -h   show the command's help (as kestra-tool help COMMAND does)
 
-Exit status: 0 done; 1 nothing found, the files differ, or a save would change the file;
-2 an error (one line on standard error naming the file and the problem).
+kestra-tool --version shows the version.
+
+A FILE, OUT or CSV may be "-": standard input where it is read, standard output where it is
+written. A stream has no name to tell the string width by, so "-" as an info file needs
+--strings 16 or --strings 32, which also overrides the path's rule for any file.
+
+Exit status: 0 done; 1 nothing found, the files differ, or a save (or --dry-run) would change
+the file; 2 an error (one line on standard error naming the file and the problem, with the
+system's reason where there is one), a failed write to standard output included.
 Texts are UTF-8 on the command line and in the output; 8-bit texts of the file are read and
-written one byte per character (ISO-8859-1), as the editor shows and stores them.
+written one byte per character (ISO-8859-1), as the editor shows and stores them. On a
+terminal, control characters are shown as ^X (as cat -v does); to a file or pipe every byte
+goes out as it is.
 )help";
 
-const std::array<const Command*, 9>& allCommands() {
-    static const std::array<const Command*, 9> table = {
-        &infoCommand(),       &dumpCommand(),    &searchCommand(),
-        &setCommand(),        &newItemCommand(), &copyItemCommand(),
-        &deleteItemCommand(), &diffCommand(),    &validateCommand()};
+constexpr std::string_view helpName = "help";
+constexpr std::string_view helpHelp = R"help(usage: kestra-tool help [COMMAND]
+
+Shows the tool's help, or COMMAND's (the same text as kestra-tool COMMAND --help).
+)help";
+
+const std::array<const Command*, 12>& allCommands() {
+    static const std::array<const Command*, 12> table = {
+        &infoCommand(),       &dumpCommand(),   &getCommand(),      &searchCommand(),
+        &setCommand(),        &importCommand(), &newItemCommand(),  &copyItemCommand(),
+        &deleteItemCommand(), &diffCommand(),   &validateCommand(), &helpCommand()};
     return table;
 }
 
@@ -48,11 +68,43 @@ void writeToolHelp(std::ostream& out) {
     out << toolHelpTail;
 }
 
+// One line for the tool, then one per command: the name, then each option it takes, a
+// value-taking option followed by "=" ("dump --format= --doc= --help -h").
+void writeCommandTable(std::ostream& out) {
+    out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
+    for (const Command* command : allCommands()) {
+        out << command->name;
+        for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
+            for (const OptionRule& option : options)
+                out << ' ' << option.name << (option.takesValue ? "=" : "");
+        }
+        out << '\n';
+    }
+}
+
 const Command* findCommand(std::string_view name) {
     const auto& table = allCommands();
     const auto found = std::find_if(table.begin(), table.end(),
                                     [&](const Command* command) { return command->name == name; });
     return found == table.end() ? nullptr : *found;
+}
+
+const Command& knownCommand(const std::string& name) {
+    const Command* command = findCommand(name);
+    if (!command)
+        throw ToolError("unknown command \"" + name + "\" (see kestra-tool --help)");
+    return *command;
+}
+
+int runHelp(const Invocation& invocation) {
+    const std::vector<std::string>& names = invocation.arguments.positionals;
+    if (names.size() > 1)
+        expectPositionals(invocation, helpName, 1);
+    if (names.empty())
+        writeToolHelp(invocation.out);
+    else
+        invocation.out << knownCommand(names.front()).help;
+    return exitDone;
 }
 
 int runCommand(const Command& command, std::span<const std::string> rest, std::ostream& out,
@@ -67,7 +119,49 @@ int runCommand(const Command& command, std::span<const std::string> rest, std::o
     return command.run(Invocation{arguments, out, err});
 }
 
+void reportOutputFailure(const ToolOutput& out, std::ostream& err) {
+    err << "kestra-tool: standard output: cannot write: " << out.failure() << '\n';
+}
+
+// Runs the command; a ToolError, or a failed write to `out` (which stops the command: the stream
+// throws), becomes its one line on `err` and status 2.
+int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutput& err) {
+    if (arguments.empty()) {
+        err << "kestra-tool: no command given; " << toolUsage << " (see kestra-tool --help)\n";
+        return exitError;
+    }
+    try {
+        if (arguments[0] == helpOption || arguments[0] == shortHelpOption) {
+            writeToolHelp(out);
+            return exitDone;
+        }
+        if (arguments[0] == versionOption) {
+            out << "kestra-tool " KESTRA_VERSION "\n";
+            return exitDone;
+        }
+        if (arguments[0] == listCommandsOption) {
+            writeCommandTable(out);
+            return exitDone;
+        }
+        return runCommand(knownCommand(arguments[0]), arguments.subspan(1), out, err);
+    } catch (const ToolError& error) {
+        out.finish();
+        err << "kestra-tool: " << error.what() << '\n';
+    } catch (const std::ios_base::failure&) {
+        reportOutputFailure(out, err);
+    } catch (const std::bad_alloc&) {
+        err << "kestra-tool: out of memory\n";
+    }
+    return exitError;
+}
+
 } // namespace
+
+const Command& helpCommand() {
+    static const Command command{
+        helpName, "the tool's help, or a command's", helpHelp, {}, runHelp};
+    return command;
+}
 
 void expectPositionals(const Invocation& invocation, std::string_view command, std::size_t count) {
     if (invocation.arguments.positionals.size() != count) {
@@ -80,28 +174,16 @@ void expectPositionals(const Invocation& invocation, std::string_view command, s
     }
 }
 
-int runTool(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.empty()) {
-        err << "kestra-tool: no command given; " << toolUsage << " (see kestra-tool --help)\n";
+int runTool(std::span<const std::string> arguments, ToolOutput& out, ToolOutput& err) {
+    out.exceptions(std::ios::badbit);
+    const int status = runGuarded(arguments, out, err);
+    // The last bytes are written only now; if that fails, the command has failed too (an error
+    // already told stays the only line).
+    if (!out.finish() && status != exitError) {
+        reportOutputFailure(out, err);
         return exitError;
     }
-    if (arguments[0] == helpOption || arguments[0] == shortHelpOption) {
-        writeToolHelp(out);
-        return exitDone;
-    }
-    try {
-        const Command* command = findCommand(arguments[0]);
-        if (!command)
-            throw ToolError("unknown command \"" + arguments[0] + "\" (see kestra-tool --help)");
-        return runCommand(*command, arguments.subspan(1), out, err);
-    } catch (const ToolError& error) {
-        out.flush();
-        err << "kestra-tool: " << error.what() << '\n';
-        return exitError;
-    } catch (const std::bad_alloc&) {
-        err << "kestra-tool: out of memory\n";
-        return exitError;
-    }
+    return status;
 }
 
 } // namespace kestra::tool

@@ -10,6 +10,7 @@
 
 #include "document/info_file.h"
 #include "fuzz_support.h"
+#include "values/characters.h"
 #include "values/value_text.h"
 
 namespace {
@@ -67,13 +68,6 @@ void checkNumber(const PropertyValue& before, const PropertyValue& after, bool s
     else
         require(reread.floatBits() == after.floatBits(),
                 "a long float shows in a form that reads back");
-}
-
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // ISO-8859-1 up to the first zero; a character outside it, a surrogate pair counting as one

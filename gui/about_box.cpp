@@ -15,9 +15,12 @@ namespace {
 QLabel* addLabel(QDialog* dialog, const char* text, const DialogRect& rect) {
     auto* label = new QLabel(QString::fromUtf8(text), dialog);
     label->setTextFormat(Qt::PlainText);
-    label->setGeometry(dialogUnitsToPixels(*dialog, rect));
+    placeTextControl(*dialog, *label, rect);
     return label;
 }
+
+// The template's right margin, beside its widest line and its OK button.
+constexpr DialogRect rightMargin{0, 0, 171 - (42 + 122), 0};
 
 } // namespace
 
@@ -31,15 +34,25 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
     icon->setGeometry(iconRect);
 
     // No mnemonic processing: the texts are shown exactly as written.
-    addLabel(this, texts::aboutVersion, {42, 14, 114, 8})->setAccessibleName(texts::aboutVersion);
-    addLabel(this, texts::aboutPurpose, {42, 26, 114, 8});
-    addLabel(this, texts::aboutNames, {42, 37, 122, 8});
+    QLabel* version = addLabel(this, texts::aboutVersion, {42, 14, 114, 8});
+    version->setAccessibleName(texts::aboutVersion);
+    QLabel* purpose = addLabel(this, texts::aboutPurpose, {42, 26, 114, 8});
+    QLabel* names = addLabel(this, texts::aboutNames, {42, 37, 122, 8});
 
     auto* ok = new QPushButton(QString::fromUtf8(texts::okButton), this);
     ok->setObjectName(QString::number(aboutOkButtonId));
     ok->setGeometry(dialogUnitsToPixels(*this, {114, 49, 50, 14}));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    // A line the font makes wider than the template widens the box; OK keeps to its right edge.
+    const QRect lines = version->geometry() | purpose->geometry() | names->geometry();
+    const int growth =
+        lines.right() + 1 + dialogUnitsToPixels(*this, rightMargin).width() - width();
+    if (growth > 0) {
+        setFixedWidth(width() + growth);
+        ok->move(ok->x() + growth, ok->y());
+    }
 }
 
 } // namespace kestra

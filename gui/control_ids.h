@@ -30,6 +30,19 @@ inline constexpr int integerFilterId = 2473;
 inline constexpr int string32FilterId = 2474;
 inline constexpr int string16FilterId = 2475;
 
+// Controls of the Search dialog (template 105).
+inline constexpr int searchTextEditId = 1001;
+inline constexpr int searchButtonId = 1014;
+inline constexpr int allPropertiesRadioId = 1015;
+inline constexpr int certainTypeRadioId = 1016;
+inline constexpr int singlePropertyRadioId = 1017;
+inline constexpr int modeChoiceComboId = 1018;
+inline constexpr int foundItemListId = 1020;
+inline constexpr int foundPropertyListId = 1021;
+inline constexpr int okButtonId = 1022;
+// The Enter handler of the found-item list.
+inline constexpr int foundItemEnterHandlerId = 2476;
+
 // The OK button of the About box.
 inline constexpr int aboutOkButtonId = 1;
 

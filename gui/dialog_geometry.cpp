@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kestra {
 
 QRect dialogUnitsToPixels(const QWidget& dialog, const DialogRect& rect) {
@@ -11,6 +13,12 @@ QRect dialogUnitsToPixels(const QWidget& dialog, const DialogRect& rect) {
         averageCharacterWidth(metrics.horizontalAdvance(QString::fromLatin1(dialogUnitAlphabet)));
     const PixelRect pixels = dialogRectToPixels(rect, averageWidth, metrics.height());
     return {pixels.x, pixels.y, pixels.width, pixels.height};
+}
+
+void placeTextControl(const QWidget& dialog, QWidget& control, const DialogRect& rect) {
+    QRect pixels = dialogUnitsToPixels(dialog, rect);
+    pixels.setWidth(std::max(pixels.width(), control.sizeHint().width()));
+    control.setGeometry(pixels);
 }
 
 void setFixedDialogSize(QWidget& dialog, int width, int height) {

@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include "control_ids.h"
+#include "enter_key_filter.h"
 #include "main_menu.h"
+#include "qt_text.h"
 #include "report_list.h"
 #include "window/window_layout.h"
 #include "window_texts.h"
@@ -40,7 +43,9 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     for (const auto& [button, id] : buttons)
         connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
     connectLists();
-    resize(1024, 640);
+    const QSize available = screen()->availableSize();
+    const WindowSize start = initialWindowSize({available.width(), available.height()});
+    resize(start.width, start.height);
 }
 
 // The lists read the row caches until they are gone, so they go before the state does.
@@ -120,10 +125,8 @@ void MainWindow::resetEditPanel() {
 
 void MainWindow::updateStatusBar() {
     const auto parts = statusBarTexts(state_.document.header);
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-        controls_.statusParts[part]->setText(
-            QString::fromUtf16(parts[part].data(), qsizetype(parts[part].size())));
-    }
+    for (std::size_t part = 0; part < parts.size(); ++part)
+        controls_.statusParts[part]->setText(toQString(parts[part]));
 }
 
 void MainWindow::enableCommand(int commandId) {

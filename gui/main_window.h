@@ -25,6 +25,10 @@ public:
     ~MainWindow() override;
 
     void dispatch(int commandId);
+    // Opens the `chosen` path as Open does once its dialog has given one: on success the
+    // document, title, lists and status bar follow it and Save, Save As, Search and New Item are
+    // enabled; on failure the error box is shown and everything stays as it was.
+    void openPath(const QString& chosen);
 
     const AppState& state() const { return state_; }
 
@@ -44,6 +48,7 @@ private:
     void saveFile();
     void saveFileAs();
     bool saveTo(const std::string& path);
+    void showSaveFailed();
     void showAbout();
     void chooseItem(int index);
     void enterOnItemList();

@@ -9,21 +9,34 @@
 #include "progress_window.h"
 #include "report_list.h"
 #include "search_dialog.h"
+#include "window/save_path.h"
 #include "window_texts.h"
 
 namespace kestra {
 
+namespace {
+
+// Qt reads "[*]" in a window title as the place of its modified marker and removes it; doubled,
+// it shows as written.
+QString literalTitle(QString title) {
+    return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
+} // namespace
+
 void MainWindow::openFile() {
     const QString chosen = dialogs_.askOpenPath(this);
-    if (chosen.isEmpty())
-        return;
+    if (!chosen.isEmpty())
+        openPath(chosen);
+}
+
+void MainWindow::openPath(const QString& chosen) {
     const std::string path = chosen.toStdString();
-    bool loaded = false;
-    {
-        ProgressScope progress(ProgressWindow::Kind::Opening, this);
-        loaded = state_.document.load(path, state_.documentation);
-    }
-    if (!loaded) {
+    // The "Opening..." window stays until the item list is filled: on a large file that takes a
+    // while of its own, and the window is the only sign of work.
+    ProgressScope progress(ProgressWindow::Kind::Opening, this);
+    if (!state_.document.load(path, state_.documentation)) {
+        progress.end();
         dialogs_.showError(this, QString::fromUtf8(texts::openFailed),
                            QString::fromUtf8(texts::upperErrorCaption));
         return;
@@ -33,7 +46,7 @@ void MainWindow::openFile() {
     state_.openedFilePath = path;
     state_.selectedItem = -1;
     resetEditPanel();
-    setWindowTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen));
+    setWindowTitle(literalTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen)));
     controls_.itemList->rows()->deleteAllRows();
     controls_.propertyList->rows()->deleteAllRows();
     state_.propertyRows.clear();
@@ -43,6 +56,7 @@ void MainWindow::openFile() {
     enableCommand(saveCommandId);
     enableCommand(saveAsCommandId);
     controls_.newItemButton->setEnabled(true);
+    progress.end();
     updateStatusBar();
 }
 
@@ -55,7 +69,14 @@ void MainWindow::saveFileAs() {
         dialogs_.askSavePath(this, QString::fromStdString(state_.currentFilePath));
     if (chosen.isEmpty())
         return;
-    state_.currentFilePath = chosen.toStdString();
+    // The dialog takes only existing folders, but one may vanish before the save: a path into a
+    // missing folder never becomes the path every later Save fails on.
+    const std::string path = chosen.toStdString();
+    if (!saveFolderExists(path)) {
+        showSaveFailed();
+        return;
+    }
+    state_.currentFilePath = path;
     saveTo(state_.currentFilePath);
 }
 
@@ -65,11 +86,14 @@ bool MainWindow::saveTo(const std::string& path) {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
         saved = state_.document.save(path);
     }
-    if (!saved) {
-        dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
-                           QString::fromUtf8(texts::upperErrorCaption));
-    }
+    if (!saved)
+        showSaveFailed();
     return saved;
+}
+
+void MainWindow::showSaveFailed() {
+    dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
+                       QString::fromUtf8(texts::upperErrorCaption));
 }
 
 void MainWindow::showAbout() {

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "control_ids.h"
+#include "control_naming.h"
 #include "report_list.h"
 #include "window/app_state.h"
 #include "window/window_layout.h"
@@ -16,12 +17,6 @@
 namespace kestra {
 
 namespace {
-
-template <typename Widget> Widget* named(Widget* widget, int id, const char* accessibleName) {
-    widget->setObjectName(QString::number(id));
-    widget->setAccessibleName(QString::fromUtf8(accessibleName));
-    return widget;
-}
 
 QPushButton* makeButton(QWidget* client, int id, const char* text) {
     return named(new QPushButton(QString::fromUtf8(text), client), id, text);

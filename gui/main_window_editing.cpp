@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "qt_text.h"
 #include "report_list.h"
 #include "value_input_filter.h"
 #include "values/value_text.h"
@@ -12,12 +13,6 @@
 #include "window_texts.h"
 
 namespace kestra {
-
-namespace {
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-} // namespace
 
 void MainWindow::choosePropertyForEdit(int row) {
     if (row < 0 || std::size_t(row) >= state_.propertyRows.size())
@@ -36,8 +31,7 @@ void MainWindow::choosePropertyForEdit(int row) {
 
 void MainWindow::applyEdit() {
     const QString text = controls_.valueEdit->text();
-    const ApplyResult result = applyEditText(
-        state_, {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())});
+    const ApplyResult result = applyEditText(state_, toU16View(text));
     for (const std::size_t row : result.rewrittenPropertyRows)
         controls_.propertyList->rows()->redrawRow(int(row));
     if (result.itemRowRewritten)

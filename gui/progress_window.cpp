@@ -21,9 +21,7 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* owner) : QDialog(owner) {
 
     auto* text =
         new QLabel(QString::fromUtf8(opening ? texts::openingText : texts::savingText), this);
-    text->setGeometry(dialogUnitsToPixels(*this, {109, 26, opening ? 36 : 30, 8}));
-    // The template's width is tight for other fonts; let the text take what it needs.
-    text->adjustSize();
+    placeTextControl(*this, *text, {109, 26, opening ? 36 : 30, 8});
 
     if (const QScreen* screen = owner ? owner->screen() : nullptr) {
         QRect frame = rect();
@@ -33,7 +31,7 @@ ProgressWindow::ProgressWindow(Kind kind, QWidget* owner) : QDialog(owner) {
 }
 
 ProgressScope::ProgressScope(ProgressWindow::Kind kind, QWidget* owner)
-    : window_(new ProgressWindow(kind, owner)) {
+    : window_(std::make_unique<ProgressWindow>(kind, owner)) {
     window_->show();
     // Painted once before the synchronous work starts; user input waits until it is done.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -41,8 +39,15 @@ ProgressScope::ProgressScope(ProgressWindow::Kind kind, QWidget* owner)
 }
 
 ProgressScope::~ProgressScope() {
-    window_->close();
-    delete window_;
+    end();
+}
+
+void ProgressScope::end() {
+    if (window_) {
+        window_->close();
+        window_.reset();
+    }
+    cursor_.restore();
 }
 
 } // namespace kestra

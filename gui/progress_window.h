@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+#include <memory>
+
+#include "wait_cursor.h"
+
 namespace kestra {
 
 // The small "Opening..." / "Saving..." window shown while a file is read or written. The work runs
@@ -14,7 +18,7 @@ public:
     ProgressWindow(Kind kind, QWidget* owner);
 };
 
-// Shows a progress window of `kind` for as long as it lives.
+// Shows a progress window of `kind` and the wait cursor for as long as it lives or until `end`.
 class ProgressScope {
 public:
     ProgressScope(ProgressWindow::Kind kind, QWidget* owner);
@@ -22,8 +26,12 @@ public:
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;
 
+    // Closes the window and restores the cursor, so that a message can follow the work.
+    void end();
+
 private:
-    ProgressWindow* window_;
+    WaitCursor cursor_; // before the window, so that it shows as the window appears
+    std::unique_ptr<ProgressWindow> window_;
 };
 
 } // namespace kestra

@@ -1,26 +1,9 @@
 #include "report_list.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QPalette>
 
 namespace kestra {
-
-EnterKeyFilter::EnterKeyFilter(int id, QObject* parent) : QObject(parent), id_(id) {
-    if (id != 0)
-        setObjectName(QString::number(id));
-}
-
-bool EnterKeyFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            emit enterPressed();
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
 
 ReportList::ReportList(int id, const QString& accessibleName, RowListModel* model, QWidget* parent)
     : QTableView(parent), rows_(model) {

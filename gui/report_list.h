@@ -6,28 +6,7 @@
 
 #include "row_list_model.h"
 
-class QKeyEvent;
-
 namespace kestra {
-
-// Sees Return and Enter before the list does and reports them, so that Enter on a list means
-// "open the marked row" and never reaches a dialog's buttons. Tagged with an ID where the
-// window addresses it by number.
-class EnterKeyFilter final : public QObject {
-    Q_OBJECT
-public:
-    EnterKeyFilter(int id, QObject* parent);
-    int id() const { return id_; }
-
-signals:
-    void enterPressed();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    int id_;
-};
 
 // A report-style list over rows rendered on demand: four fixed columns, one selectable row at a
 // time, never sorted, rows of one fixed height. A table view, not a tree view: a tree view keeps

@@ -1,12 +1,8 @@
 #include "row_list_model.h"
 
-namespace kestra {
+#include "qt_text.h"
 
-namespace {
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-} // namespace
+namespace kestra {
 
 RowListModel::RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell,
                            RowCount cachedRows, QObject* parent)

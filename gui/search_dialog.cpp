@@ -4,69 +4,26 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "control_ids.h"
+#include "control_naming.h"
 #include "dialog_geometry.h"
+#include "enter_key_filter.h"
+#include "qt_text.h"
 #include "report_list.h"
+#include "wait_cursor.h"
+#include "window_texts.h"
 
 namespace kestra {
-
-namespace {
-
-constexpr const char* dialogTitle = "Search";
-constexpr const char* searchButtonText = "Search";
-constexpr const char* allPropertiesText = "All Properites";
-constexpr const char* certainTypeText = "Certain Type";
-constexpr const char* singlePropertyText = "Single Property";
-constexpr const char* okText = "OK";
-constexpr const char* choiceLabelText = "Select Type/Property";
-constexpr const char* resultsFrameText = "Search Results";
-constexpr const char* searchLabelText = "Search:";
-constexpr const char* modeLabelText = "Select Search Type:";
-constexpr const char* searchTextName = "SearchTextEdit";
-constexpr const char* modeChoiceName = "ModeChoiceCombo";
-constexpr const char* foundItemListName = "FoundItemList";
-constexpr const char* foundPropertyListName = "FoundPropertyList";
-
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-std::u16string_view view(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
-
-// The dialog has no default button, so that Enter in the search text neither searches nor
-// closes; a focused push button is still pressed by Enter, as by Space.
-class EnterPressesButton final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            auto* button = qobject_cast<QPushButton*>(watched);
-            if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-                if (button->isEnabled())
-                    button->click();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
 
 SearchDialog::SearchDialog(SearchDialogState& state, const InfoFile& document,
                            const DocumentationTable& documentation, QWidget* owner)
     : QDialog(owner), state_(state), document_(document), documentation_(documentation) {
-    setWindowTitle(QString::fromUtf8(dialogTitle));
+    setWindowTitle(QString::fromUtf8(texts::searchDialogTitle));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedDialogSize(*this, 586, 282);
@@ -77,11 +34,14 @@ void SearchDialog::createControls() {
     auto place = [this](QWidget* widget, const DialogRect& rect) {
         widget->setGeometry(dialogUnitsToPixels(*this, rect));
     };
-    auto named = [](QWidget* widget, int id, const char* accessibleName) {
-        widget->setObjectName(QString::number(id));
-        widget->setAccessibleName(QString::fromUtf8(accessibleName));
-    };
-    auto* enterPresses = new EnterPressesButton(this);
+    // The dialog has no default button, so that Enter in the search text neither searches nor
+    // closes; a focused push button is still pressed by Enter, as by Space.
+    auto* enterPresses = new EnterKeyFilter(0, this);
+    connect(enterPresses, &EnterKeyFilter::enterPressed, this, [](QObject* target) {
+        auto* button = qobject_cast<QPushButton*>(target);
+        if (button && button->isEnabled())
+            button->click();
+    });
     auto makeButton = [&](int id, const char* text, const DialogRect& rect) {
         auto* button = new QPushButton(QString::fromUtf8(text), this);
         named(button, id, text);
@@ -92,34 +52,33 @@ void SearchDialog::createControls() {
         return button;
     };
     auto makeLabel = [&](const char* text, const DialogRect& rect) {
-        auto* label = new QLabel(QString::fromUtf8(text), this);
-        place(label, rect);
+        placeTextControl(*this, *new QLabel(QString::fromUtf8(text), this), rect);
     };
 
     // Template order, which is also the tab order.
     searchText_ = new QLineEdit(this);
-    named(searchText_, searchTextEditId, searchTextName);
+    named(searchText_, searchTextEditId, texts::searchTextName);
     place(searchText_, {20, 16, 132, 14});
     connect(searchText_, &QLineEdit::textChanged, this, &SearchDialog::updateSearchButton);
 
-    searchButton_ = makeButton(searchButtonId, searchButtonText, {529, 16, 50, 14});
+    searchButton_ = makeButton(searchButtonId, texts::searchButtonText, {529, 16, 50, 14});
     connect(searchButton_, &QPushButton::clicked, this, &SearchDialog::search);
 
     modes_ = new QButtonGroup(this);
     const std::tuple<int, const char*, DialogRect> radios[] = {
-        {allPropertiesRadioId, allPropertiesText, {20, 50, 58, 10}},
-        {certainTypeRadioId, certainTypeText, {20, 62, 64, 16}},
-        {singlePropertyRadioId, singlePropertyText, {20, 81, 65, 10}}};
+        {allPropertiesRadioId, texts::searchAllPropertiesText, {20, 50, 58, 10}},
+        {certainTypeRadioId, texts::searchCertainTypeText, {20, 62, 64, 16}},
+        {singlePropertyRadioId, texts::searchSinglePropertyText, {20, 81, 65, 10}}};
     for (const auto& [id, text, rect] : radios) {
         auto* radio = new QRadioButton(QString::fromUtf8(text), this);
         named(radio, id, text);
-        place(radio, rect);
+        placeTextControl(*this, *radio, rect);
         modes_->addButton(radio, id);
     }
     connect(modes_, &QButtonGroup::idClicked, this, &SearchDialog::fillModeChoices);
 
     modeChoice_ = new QComboBox(this);
-    named(modeChoice_, modeChoiceComboId, modeChoiceName);
+    named(modeChoice_, modeChoiceComboId, texts::searchModeChoiceName);
     // The template's height is that of the open list; the closed box takes its own height.
     QRect choiceRect = dialogUnitsToPixels(*this, {443, 50, 136, 85});
     choiceRect.setHeight(modeChoice_->sizeHint().height());
@@ -128,11 +87,12 @@ void SearchDialog::createControls() {
     modeChoice_->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     modeChoice_->setEnabled(false);
 
-    makeLabel(choiceLabelText, {363, 52, 69, 8});
-    place(new QGroupBox(QString::fromUtf8(resultsFrameText), this), {20, 97, 559, 178});
+    makeLabel(texts::searchChoiceLabelText, {363, 52, 69, 8});
+    place(new QGroupBox(QString::fromUtf8(texts::searchResultsFrameText), this),
+          {20, 97, 559, 178});
 
     foundItems_ =
-        new ReportList(foundItemListId, QString::fromUtf8(foundItemListName),
+        new ReportList(foundItemListId, QString::fromUtf8(texts::searchFoundItemListName),
                        makeRowListModel(state_.foundItemRows, itemListColumns, this), this);
     place(foundItems_, {20, 108, 266, 149});
     connect(foundItems_, &ReportList::rowDoubleClicked, this, &SearchDialog::openFoundRow);
@@ -142,15 +102,15 @@ void SearchDialog::createControls() {
             [this] { openFoundRow(foundItems_->selectionMark()); });
 
     foundProperties_ =
-        new ReportList(foundPropertyListId, QString::fromUtf8(foundPropertyListName),
+        new ReportList(foundPropertyListId, QString::fromUtf8(texts::searchFoundPropertyListName),
                        makeRowListModel(state_.foundPropertyRows, propertyListColumns, this), this);
     place(foundProperties_, {286, 108, 293, 149});
 
-    okButton_ = makeButton(okButtonId, okText, {529, 257, 50, 14});
+    okButton_ = makeButton(okButtonId, texts::okButton, {529, 257, 50, 14});
     connect(okButton_, &QPushButton::clicked, this, &SearchDialog::acceptOpenedItem);
 
-    makeLabel(searchLabelText, {20, 6, 89, 8});
-    makeLabel(modeLabelText, {20, 39, 65, 8});
+    makeLabel(texts::searchLabelText, {20, 6, 89, 8});
+    makeLabel(texts::searchModeLabelText, {20, 39, 65, 8});
     searchText_->setFocus();
 }
 
@@ -186,8 +146,10 @@ void SearchDialog::fillModeChoices(int radioId) {
 }
 
 void SearchDialog::search() {
+    WaitCursor searching;
     const QString entry = modeChoice_->currentText();
-    if (!runSearch(state_, document_, view(searchText_->text()), checkedMode(), view(entry)))
+    if (!runSearch(state_, document_, toU16View(searchText_->text()), checkedMode(),
+                   toU16View(entry)))
         return;
     foundItems_->rows()->deleteAllRows();
     foundProperties_->rows()->deleteAllRows();

@@ -17,19 +17,6 @@ namespace kestra {
 
 class ReportList;
 
-// Control IDs of the Search dialog (template 105).
-inline constexpr int searchTextEditId = 1001;
-inline constexpr int searchButtonId = 1014;
-inline constexpr int allPropertiesRadioId = 1015;
-inline constexpr int certainTypeRadioId = 1016;
-inline constexpr int singlePropertyRadioId = 1017;
-inline constexpr int modeChoiceComboId = 1018;
-inline constexpr int foundItemListId = 1020;
-inline constexpr int foundPropertyListId = 1021;
-inline constexpr int okButtonId = 1022;
-// The Enter handler of the found-item list.
-inline constexpr int foundItemEnterHandlerId = 2476;
-
 // The modal Search dialog: a search text, a mode (and a type or property), the items found and the
 // properties of the one opened. It reads the document and never changes it; "OK" hands back the
 // item last opened. Its results and rows live in `state`, which outlives a run.

@@ -1,8 +1,10 @@
 #include "user_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
+#include "window/save_path.h"
 #include "window_texts.h"
 
 namespace kestra {
@@ -19,8 +21,28 @@ QString askOpenPath(QWidget* owner) {
     return dialog.selectedFiles().constFirst();
 }
 
+// A save dialog that takes only a path whose folder exists: it says so and stays open otherwise.
+// (A desktop's own dialog has closed by then, and the run ends as if cancelled.)
+class SaveDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty() && !saveFolderExists(chosen.constFirst().toStdString())) {
+            QMessageBox box(QMessageBox::Warning, windowTitle(),
+                            QString::fromUtf8(texts::saveFolderMissing)
+                                .arg(QFileInfo(chosen.constFirst()).path()),
+                            QMessageBox::Ok, this);
+            box.exec();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 QString askSavePath(QWidget* owner, const QString& currentPath) {
-    QFileDialog dialog(owner);
+    SaveDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QString::fromUtf8(texts::fileFilters).split(QStringLiteral(";;")));

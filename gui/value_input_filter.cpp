@@ -1,15 +1,13 @@
 #include "value_input_filter.h"
 
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
-
-#include <memory>
+#include <QValidator>
 
 #include "control_ids.h"
+#include "qt_text.h"
+#include "values/text_insertion.h"
 #include "values/value_text.h"
 
 namespace kestra {
@@ -19,15 +17,39 @@ namespace {
 constexpr char16_t backspace = 8;
 constexpr char16_t enter = 13;
 
-std::u16string_view view(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
-}
-
 // How many more characters fit, with the selection about to be replaced.
 qsizetype roomLeft(const QLineEdit& edit, TypeCode code) {
     const qsizetype kept = edit.text().size() - edit.selectedText().size();
     return qsizetype(typedTextLimit(code)) - kept;
 }
+
+// Holds every edit of the field to the type's length, whichever way its text came in: typed,
+// pasted by shortcut, menu or middle button, dropped, or committed by an input method. The field
+// asks it after each change; it compares the text with the one it last saw and cuts what the
+// edit inserted. Text the program sets is taken whole: the field counts it as unmodified, and so
+// does an edit undone back to it.
+class LengthLimit final : public QValidator {
+public:
+    LengthLimit(std::size_t limit, QLineEdit* edit, QObject* parent)
+        : QValidator(parent), limit_(limit), edit_(edit), previous_(edit->text()) {}
+
+    State validate(QString& input, int& cursor) const override {
+        if (edit_->isModified()) {
+            if (const std::optional<FieldEdit> cut = limitInsertion(
+                    toU16View(previous_), toU16View(input), std::size_t(cursor), limit_)) {
+                input = toQString(cut->text);
+                cursor = int(cut->cursor);
+            }
+        }
+        previous_ = input;
+        return Acceptable;
+    }
+
+private:
+    std::size_t limit_;
+    const QLineEdit* edit_;
+    mutable QString previous_;
+};
 
 } // namespace
 
@@ -55,6 +77,7 @@ std::optional<char16_t> typedCharacter(const QKeyEvent& key) {
 ValueInputFilter::ValueInputFilter(TypeCode code, QLineEdit* edit)
     : QObject(edit), code_(code), edit_(edit) {
     setObjectName(QString::number(id()));
+    edit->setValidator(new LengthLimit(typedTextLimit(code), edit, this));
 }
 
 int ValueInputFilter::id() const {
@@ -78,9 +101,9 @@ bool ValueInputFilter::eventFilter(QObject* watched, QEvent* event) {
             if (refuseKey(*static_cast<QKeyEvent*>(event)))
                 return true;
             break;
-        case QEvent::ContextMenu:
-            showContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
-            return true;
+        case QEvent::InputMethod:
+            dropRefusedCommittedCharacters(*static_cast<QInputMethodEvent*>(event));
+            break;
         default:
             break;
         }
@@ -90,35 +113,21 @@ bool ValueInputFilter::eventFilter(QObject* watched, QEvent* event) {
 
 bool ValueInputFilter::refuseKey(const QKeyEvent& key) {
     const std::optional<char16_t> typed = typedCharacter(key);
-    if (typed && !mayTypeCharacter(code_, view(edit_->text()), *typed))
+    if (typed && !mayTypeCharacter(code_, toU16View(edit_->text()), *typed))
         return true;
-    if (key.matches(QKeySequence::Paste)) {
-        pasteWithinLimit();
-        return true;
-    }
     if (!typed || *typed == backspace || *typed == enter || *typed < u' ')
         return false;
+    // The length limit would cut the character anyway; refusing it here keeps the undo history.
     return roomLeft(*edit_, code_) < 1;
 }
 
-void ValueInputFilter::pasteWithinLimit() {
-    const qsizetype room = roomLeft(*edit_, code_);
-    if (room < 1 || edit_->isReadOnly())
-        return;
-    QString pasted = QGuiApplication::clipboard()->text();
-    // A single-line field takes the first line only.
-    pasted = pasted.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char('\r'), 0, 0);
-    edit_->insert(pasted.left(room));
-}
-
-// The field's own menu, whose Paste keeps within the limit like Ctrl+V does.
-void ValueInputFilter::showContextMenu(const QPoint& globalPosition) {
-    std::unique_ptr<QMenu> menu(edit_->createStandardContextMenu());
-    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        paste->disconnect();
-        connect(paste, &QAction::triggered, this, &ValueInputFilter::pasteWithinLimit);
-    }
-    menu->exec(globalPosition);
+// Committed text is typed text: it passes the character rules. Its length is the limit's.
+void ValueInputFilter::dropRefusedCommittedCharacters(QInputMethodEvent& event) const {
+    const QString committed = event.commitString();
+    const QString taken =
+        toQString(typedCharactersTaken(code_, toU16View(edit_->text()), toU16View(committed)));
+    if (taken != committed)
+        event.setCommitString(taken, event.replacementStart(), event.replacementLength());
 }
 
 void configureValueEdit(QLineEdit* edit, TypeCode code) {
@@ -127,7 +136,6 @@ void configureValueEdit(QLineEdit* edit, TypeCode code) {
         edit->removeEventFilter(old);
         delete old;
     }
-    edit->setAcceptDrops(false);
     edit->installEventFilter(new ValueInputFilter(code, edit));
 }
 

@@ -6,14 +6,16 @@
 
 #include "document/info_file.h"
 
+class QInputMethodEvent;
 class QKeyEvent;
 class QLineEdit;
 
 namespace kestra {
 
-// The input rules of one value type on the value edit field: drops the characters the type
-// refuses before the field sees them, and keeps typing and pasting within the type's length.
-// Text the program puts into the field is never cut. The filter's objectName is its ID.
+// The input rules of one value type on the value edit field: drops the typed characters the type
+// refuses (keys and input-method commits) before the field sees them, and keeps whatever the user
+// puts in (typed, pasted or dropped) within the type's length. Text the program puts into the
+// field is never cut. The filter's objectName is its ID.
 class ValueInputFilter final : public QObject {
     Q_OBJECT
 public:
@@ -28,8 +30,7 @@ protected:
 private:
     // True when the key press must not reach the field.
     bool refuseKey(const QKeyEvent& key);
-    void pasteWithinLimit();
-    void showContextMenu(const QPoint& globalPosition);
+    void dropRefusedCommittedCharacters(QInputMethodEvent& event) const;
 
     TypeCode code_;
     QLineEdit* edit_;

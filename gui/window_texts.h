@@ -1,6 +1,8 @@
 #pragma once
 
-// Every text the main window shows, in one place.
+#include "kestra_version.h"
+
+// Every text the window and its dialogs show, in one place.
 namespace kestra::texts {
 
 inline constexpr const char* appTitle = "Kestra";
@@ -30,10 +32,11 @@ inline constexpr const char* upperErrorCaption = "ERROR";
 inline constexpr const char* documentationMissing = "Could not open set documentation";
 inline constexpr const char* openFailed = "File Did not Open Fully";
 inline constexpr const char* saveFailed = "File Did not Save Fully";
+inline constexpr const char* saveFolderMissing = "The folder %1 does not exist.";
 inline constexpr const char* valueNotStored = "Value Could not be Stored";
 
 inline constexpr const char* aboutCaption = "About Kestra";
-inline constexpr const char* aboutVersion = "Kestra, Version 0.0.1.3";
+inline constexpr const char* aboutVersion = "Kestra, Version " KESTRA_VERSION;
 inline constexpr const char* aboutPurpose = "An editor for info file tables.";
 inline constexpr const char* aboutNames = "Names come from InfoFileDocumentation.dat.";
 inline constexpr const char* okButton = "OK";
@@ -43,11 +46,25 @@ inline constexpr const char* openingText = "Opening...";
 inline constexpr const char* savingCaption = "Saving";
 inline constexpr const char* savingText = "Saving...";
 
+inline constexpr const char* searchDialogTitle = "Search";
+inline constexpr const char* searchButtonText = "Search";
+inline constexpr const char* searchAllPropertiesText = "All Properites";
+inline constexpr const char* searchCertainTypeText = "Certain Type";
+inline constexpr const char* searchSinglePropertyText = "Single Property";
+inline constexpr const char* searchChoiceLabelText = "Select Type/Property";
+inline constexpr const char* searchResultsFrameText = "Search Results";
+inline constexpr const char* searchLabelText = "Search:";
+inline constexpr const char* searchModeLabelText = "Select Search Type:";
+
 // Accessible names of the controls that show no text of their own.
 inline constexpr const char* itemListName = "ItemList";
 inline constexpr const char* propertyListName = "PropertyList";
 inline constexpr const char* valueEditName = "ValueEdit";
 inline constexpr const char* typeFieldName = "TypeField";
 inline constexpr const char* statusBarName = "StatusBar";
+inline constexpr const char* searchTextName = "SearchTextEdit";
+inline constexpr const char* searchModeChoiceName = "ModeChoiceCombo";
+inline constexpr const char* searchFoundItemListName = "FoundItemList";
+inline constexpr const char* searchFoundPropertyListName = "FoundPropertyList";
 
 } // namespace kestra::texts

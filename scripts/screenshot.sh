@@ -52,8 +52,9 @@ wait_for_window() {
     return 1
 }
 
+# The window starts at its own size, 1280 x 720 on this screen.
 main=$(wait_for_window '^Kestra$')
-xdotool windowmove "$main" 0 0 windowsize "$main" 1200 720 windowactivate --sync "$main" 2>/dev/null ||
+xdotool windowmove "$main" 0 0 windowactivate --sync "$main" 2>/dev/null ||
     xdotool windowfocus --sync "$main"
 sleep 0.5
 
@@ -78,7 +79,7 @@ sleep 0.3
 xdotool mousemove --window "$main" 460 "$(row 1)" click --repeat 2 --delay 80 1
 sleep 0.5
 
-shot() { import -window root -crop 1200x720+0+0 +repage "$out/$1"; echo "saved $out/$1"; }
+shot() { import -window root -crop 1280x720+0+0 +repage "$out/$1"; echo "saved $out/$1"; }
 shot screenshot.png
 
 # Edit > Search ..., then: the text, Tab to the first radio and check it, back to Search and
@@ -102,13 +103,14 @@ sleep 0.5
 shot screenshot-jump.png
 
 # The edit panel kept the loaded property (Wingspan); give item 1 a new value and save it. The
-# value field and Apply sit at half the client height in the right third (client 1200 wide).
+# value field (x 882-1248) and Apply (x 882-1040) sit at half the client height in the right
+# third (client 1280 wide).
 client_top=19
 half=$(((720 - client_top) / 2))
-xdotool mousemove --window "$main" 900 $((client_top + half + 12)) click 1 key End
+xdotool mousemove --window "$main" 950 $((client_top + half + 12)) click 1 key End
 for _ in $(seq 12); do xdotool key BackSpace; done
 xdotool type --delay 30 "81.5"
-xdotool mousemove --window "$main" 860 $((client_top + half + 42)) click 1
+xdotool mousemove --window "$main" 950 $((client_top + half + 42)) click 1
 sleep 0.3
 xdotool key --window "$main" ctrl+s
 sleep 1

@@ -26,12 +26,15 @@ struct Command {
 const Command& infoCommand();
 const Command& dumpCommand();
 const Command& searchCommand();
+const Command& getCommand();
 const Command& setCommand();
+const Command& importCommand();
 const Command& newItemCommand();
 const Command& copyItemCommand();
 const Command& deleteItemCommand();
 const Command& diffCommand();
 const Command& validateCommand();
+const Command& helpCommand();
 
 // Throws ToolError naming the command and its usage line unless exactly `count` positional
 // arguments were given.

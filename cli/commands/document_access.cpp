@@ -1,11 +1,44 @@
 #include "commands/document_access.h"
 
 #include <charconv>
+#include <limits>
 
+#include "commands/save_signals.h"
 #include "io/file_reader.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
+
+namespace {
+
+constexpr const char* standardInput = "/dev/stdin";
+
+// Why `path` cannot be read, for a warning: the reader's own text for what failed to open.
+std::string unreadableReason(const std::string& path) {
+    std::vector<std::uint8_t> nothing;
+    FileError error;
+    if (readFile(path, 0, nothing, error))
+        return "cannot be read";
+    return error.text();
+}
+
+} // namespace
+
+std::string openablePath(const std::string& path) {
+    return path == streamPath ? standardInput : path;
+}
+
+std::string shownPath(const std::string& path) {
+    return path == streamPath ? "standard input" : path;
+}
+
+void readStandardInputOnce(std::initializer_list<const std::string*> paths) {
+    int streams = 0;
+    for (const std::string* path : paths)
+        streams += path && *path == streamPath;
+    if (streams > 1)
+        throw ToolError("standard input (\"-\") can be read only once");
+}
 
 Names loadNames(const Arguments& arguments) {
     Names names;
@@ -17,35 +50,62 @@ Names loadNames(const Arguments& arguments) {
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << names.path
-            << ": cannot be read; property names stay empty\n";
+        err << "kestra-tool: warning: " << names.path << ": " << unreadableReason(names.path)
+            << "; property names stay empty\n";
 }
 
-InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names) {
-    InfoFile document;
+InfoSource infoSource(const Arguments& arguments, const std::string& path) {
+    InfoSource source{path, pathEndsInInfo(path)};
+    if (const std::string* width = arguments.value(stringsOption)) {
+        if (*width != "16" && *width != "32")
+            throw ToolError("--strings takes 16 or 32 (the string width in bytes), not \"" +
+                            *width + "\"");
+        source.thirtyTwoByteStrings = *width == "32";
+    } else if (path == streamPath) {
+        throw ToolError("standard input: give its string width with --strings 16 or --strings 32 "
+                        "(a stream has no name that ends in \"info\")");
+    }
+    return source;
+}
+
+InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names) {
+    std::vector<std::uint8_t> bytes;
     FileError error;
-    if (!document.load(path, names, &error))
-        throw ToolError(path + ": " + (error.message.empty() ? "cannot be read" : error.text()));
+    InfoFile document;
+    if (!readFile(openablePath(source.path), addressableBytes, bytes, error) ||
+        !document.loadFromBytes(bytes, source.thirtyTwoByteStrings, names, &error))
+        throw ToolError(shownPath(source.path) + ": " + error.text());
     return document;
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     FileError error;
-    if (!readFile(path, addressableBytes, bytes, error))
-        throw ToolError(
-            path + ": cannot be read: " + (error.reason.empty() ? error.message : error.reason));
+    if (!readFile(openablePath(path), addressableBytes, bytes, error))
+        throw ToolError(shownPath(path) + ": cannot be read: " +
+                        (error.reason.empty() ? error.message : error.reason));
     return bytes;
 }
 
-void saveInfoFile(const InfoFile& document, const Arguments& arguments,
-                  const std::string& inputPath) {
-    const std::string* given = arguments.value(outputOption);
-    const std::string& path = given ? *given : inputPath;
+void saveInfoFile(const InfoFile& document, const std::string& path, std::ostream& out) {
+    if (path == streamPath) {
+        const std::vector<std::uint8_t> bytes =
+            document.serialize(std::numeric_limits<std::uint64_t>::max());
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return;
+    }
     FileError error;
-    if (!document.save(path, &error))
-        throw ToolError(path + ": cannot be saved" +
-                        (error.message.empty() ? "" : ": " + error.message));
+    bool saved = false;
+    {
+        const SaveSignalHandlers interruptible;
+        saved = document.save(path, &error);
+    }
+    if (saved)
+        return;
+    if (error.targetReplaced)
+        throw ToolError(path + ": " + error.message);
+    throw ToolError(path + ": cannot be saved" +
+                    (error.message.empty() ? "" : ": " + error.text()));
 }
 
 bool parseUnsigned32(std::string_view text, std::uint32_t& number) {

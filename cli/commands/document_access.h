@@ -14,11 +14,25 @@ namespace kestra::tool {
 
 inline constexpr std::string_view docOption = "--doc";
 inline constexpr std::string_view outputOption = "-o";
+inline constexpr std::string_view stringsOption = "--strings";
+inline constexpr std::string_view dryRunOption = "--dry-run";
+inline constexpr OptionRule outputRule = {outputOption, true};
+inline constexpr OptionRule stringsRule = {stringsOption, true};
+inline constexpr OptionRule dryRunRule = {dryRunOption, false};
+
+// "-" names standard input where a file is read and standard output where one is written.
+inline constexpr std::string_view streamPath = "-";
+// The path to open for `path`: /dev/stdin for "-", so that the core's reader reads it to its end.
+std::string openablePath(const std::string& path);
+// The path as error lines name it: "standard input" for "-".
+std::string shownPath(const std::string& path);
+// Throws ToolError unless at most one of `paths` is "-": standard input can be read only once.
+void readStandardInputOnce(std::initializer_list<const std::string*> paths);
 
 // The property names, from --doc PATH or InfoFileDocumentation.dat in the current directory.
 // When the file cannot be read the editor carries on with empty names; so does the tool, after
-// `warnIfUnnamed` has said so on standard error (once the info file has loaded, so that an error
-// stays the only line there).
+// `warnIfUnnamed` has said so, with the system's reason, on standard error (once the info file
+// has loaded, so that an error stays the only line there).
 struct Names {
     std::string path;
     DocumentationTable table;
@@ -26,15 +40,23 @@ struct Names {
 Names loadNames(const Arguments& arguments);
 void warnIfUnnamed(const Names& names, std::ostream& err);
 
-// Loads the file at `path` (string width from the path, as the editor does). Throws ToolError
-// "PATH: why" when it cannot.
-InfoFile loadInfoFile(const std::string& path, const DocumentationTable& names);
-// The whole file at `path`, through the core's reader (so a pipe works too). Throws ToolError
-// "PATH: cannot be read: why" when it cannot.
+// An info file named on the command line, with the string width to read it with: --strings 16
+// or 32 when given, else what its path ends in, as the editor decides. "-" needs --strings.
+struct InfoSource {
+    std::string path;
+    bool thirtyTwoByteStrings = false;
+};
+InfoSource infoSource(const Arguments& arguments, const std::string& path);
+
+// Loads the whole file through the core's reader and loader. Throws ToolError "PATH: why".
+InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names);
+// The whole file at `path` ("-" for standard input), through the core's reader (so a pipe or a
+// FIFO is read to its end). Throws ToolError "PATH: cannot be read: why" when it cannot.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);
-// Saves through the core's atomic save, to -o OUT or else over `inputPath`.
-void saveInfoFile(const InfoFile& document, const Arguments& arguments,
-                  const std::string& inputPath);
+// Saves through the core's atomic save to `path`, or writes the file's bytes to `out` when
+// `path` is "-". SIGINT or SIGTERM meanwhile leave no temporary file. Throws ToolError "PATH:
+// cannot be saved: why", or "PATH: saved, but ..." when the new file is in place but not flushed.
+void saveInfoFile(const InfoFile& document, const std::string& path, std::ostream& out);
 
 // A decimal item or property position below `count`; `what` is "item" or "property". Throws
 // ToolError naming `path` when the text is no such position.

@@ -1,12 +1,7 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
-#include "commands/value_fields.h"
-#include "document/info_file.h"
-#include "document/saved_values.h"
-#include "names/documentation_table.h"
-#include "text/csv_format.h"
-#include "text/json_writer.h"
-#include "text/text_encoding.h"
+#include "commands/dump_formats.h"
+#include "commands/item_source.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -15,9 +10,12 @@ namespace {
 
 constexpr std::string_view name = "dump";
 constexpr std::string_view formatOption = "--format";
-constexpr OptionRule options[] = {{formatOption, true}};
+constexpr std::string_view exactOption = "--exact";
+constexpr std::string_view rawOption = "--raw";
+constexpr OptionRule options[] = {
+    {formatOption, true}, {exactOption, false}, {rawOption, false}, stringsRule};
 constexpr std::string_view help =
-    R"help(usage: kestra-tool dump FILE [--format json|csv] [--doc PATH]
+    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [--doc PATH]
 
 Writes every item with every value to standard output.
 
@@ -27,110 +25,53 @@ json (the default): the file's path, its string width, whether names were read, 
   hex (strings whole, bytes after the terminator included; numbers big-endian, so NaN patterns
   show). Names and texts are 8-bit bytes widened one to one (ISO-8859-1) to Unicode, written as
   UTF-8, with control characters as \u escapes. The layout is fixed: one value per line.
+jsonl: one JSON object per item per line, {"item": 0, "Species": "Kestrel", "Wingspan (cm)": 74},
+  keyed by the property's name, or "#ID" where the name is empty or repeated (or is "item" or
+  "bytes"; a key still taken gets "#2", "#3"). Integers are JSON numbers, floats numbers in the
+  shortest form that reads back to the same float, or the strings "nan", "-nan", "inf", "-inf";
+  strings are strings. With --raw, "bytes" holds each value's saved bytes in hex under the same
+  keys. Reads the file an item batch at a time, so memory does not grow with the file.
 csv: one row per item: "Item #", then one column per property headed "NAME (ID)" (only "(ID)"
-  when the name is empty), holding display texts. RFC 4180: CR LF line ends, quoting as needed.
+  when the name is empty), holding display texts, or with --exact floats in the shortest form
+  that reads back to the same float. RFC 4180: CR LF line ends, quoting as needed. import reads
+  this table back.
+
+FILE may be "-" for standard input (with --strings).
 )help";
-
-void writeDescriptor(JsonWriter& json, const PropertyDescriptor& descriptor,
-                     bool thirtyTwoByteStrings, const DocumentationTable& names) {
-    json.beginObject(JsonWriter::Layout::Inline);
-    json.member("id", descriptor.id);
-    json.member("linkWord1", descriptor.linkWord1);
-    json.member("linkWord2", descriptor.linkWord2);
-    json.member("offset", descriptor.offset);
-    json.member("type", descriptor.type);
-    json.member("typeCode", typeCodeText(typeCodeFor(descriptor.type, thirtyTwoByteStrings)));
-    json.memberBoolean("linked", isLinked(descriptor.linkWord1, descriptor.linkWord2));
-    json.member("name", bytesToUtf8(propertyNameFor(names, descriptor.id)));
-    json.endObject();
-}
-
-void writeValue(JsonWriter& json, const PropertyValue& value) {
-    json.beginObject(JsonWriter::Layout::Inline);
-    json.member("id", value.id);
-    json.member("name", bytesToUtf8(*value.name));
-    json.member("typeCode", typeCodeText(value.typeCode));
-    json.memberBoolean("linked", value.linked);
-    json.member("text", displayText(value));
-    json.member("bytes", hexText(savedValue(value.descriptor, value).view()));
-    json.endObject();
-}
-
-void writeJson(std::ostream& out, const std::string& path, const InfoFile& document,
-               const DocumentationTable& names) {
-    const bool thirtyTwo = pathEndsInInfo(path);
-    JsonWriter json(out);
-    json.beginObject();
-    json.member("file", asUtf8(path));
-    json.member("stringWidth", thirtyTwo ? 32 : 16);
-    json.memberBoolean("documentationLoaded", names.loaded);
-    json.key("header");
-    json.beginObject(JsonWriter::Layout::Inline);
-    const InfoHeader& header = document.header;
-    json.member("itemCount", header.itemCount);
-    json.member("propertyCount", header.propertyCount);
-    json.member("firstItemOffset", header.firstItemOffset);
-    json.member("itemLength", header.itemLength);
-    json.endObject();
-    json.key("descriptors");
-    json.beginArray();
-    for (const PropertyDescriptor& descriptor : document.descriptors)
-        writeDescriptor(json, descriptor, thirtyTwo, names);
-    json.endArray();
-    json.key("items");
-    json.beginArray();
-    for (std::size_t i = 0; i < document.items.size(); ++i) {
-        json.beginObject();
-        json.member("index", i);
-        json.key("values");
-        json.beginArray();
-        for (const PropertyValue& value : document.items[i].values)
-            writeValue(json, value);
-        json.endArray();
-        json.endObject();
-    }
-    json.endArray();
-    json.endObject();
-    json.finish();
-}
-
-void writeCsv(std::ostream& out, const InfoFile& document, const DocumentationTable& names) {
-    out << "Item #";
-    for (const PropertyDescriptor& descriptor : document.descriptors) {
-        const std::string label = bytesToUtf8(propertyNameFor(names, descriptor.id));
-        const std::string id = "(" + std::to_string(descriptor.id) + ")";
-        out << ',' << csvField(label.empty() ? id : label + " " + id);
-    }
-    out << csvRecordEnd;
-    for (std::size_t i = 0; i < document.items.size(); ++i) {
-        out << i;
-        for (const PropertyValue& value : document.items[i].values)
-            out << ',' << csvField(displayText(value));
-        out << csvRecordEnd;
-    }
-}
 
 int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
-    const std::string* format = invocation.arguments.value(formatOption);
-    if (format && *format != "json" && *format != "csv")
-        throw ToolError("dump: unknown format \"" + *format + "\" (json or csv)");
-    const std::string& path = invocation.arguments.positionals[0];
-    const Names names = loadNames(invocation.arguments);
-    const InfoFile document = loadInfoFile(path, names.table);
+    const Arguments& arguments = invocation.arguments;
+    const std::string* given = arguments.value(formatOption);
+    const std::string format = given ? *given : "json";
+    if (format != "json" && format != "jsonl" && format != "csv")
+        throw ToolError("dump: unknown format \"" + format + "\" (json, jsonl or csv)");
+    if (arguments.has(exactOption) && format != "csv")
+        throw ToolError("dump: --exact is for --format csv (jsonl is always exact)");
+    if (arguments.has(rawOption) && format != "jsonl")
+        throw ToolError("dump: --raw is for --format jsonl (json always has the bytes)");
+    const InfoSource source = infoSource(arguments, arguments.positionals[0]);
+    const Names names = loadNames(arguments);
+    if (format == "jsonl") {
+        ItemSource items(source, names.table);
+        warnIfUnnamed(names, invocation.err);
+        writeJsonLines(invocation.out, items, names.table, arguments.has(rawOption));
+        return exitDone;
+    }
+    const InfoFile document = loadInfoFile(source, names.table);
     warnIfUnnamed(names, invocation.err);
-    if (format && *format == "csv")
-        writeCsv(invocation.out, document, names.table);
+    if (format == "csv")
+        writeCsv(invocation.out, document, names.table, arguments.has(exactOption));
     else
-        writeJson(invocation.out, path, document, names.table);
+        writeJson(invocation.out, source, document, names.table);
     return exitDone;
 }
 
 } // namespace
 
 const Command& dumpCommand() {
-    static const Command command{name, "every item with every value, as JSON or CSV", help, options,
-                                 run};
+    static const Command command{name, "every item with every value, as JSON, JSON lines or CSV",
+                                 help, options, run};
     return command;
 }
 

@@ -8,18 +8,22 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "info";
-constexpr std::string_view help = R"help(usage: kestra-tool info FILE [--doc PATH]
+constexpr OptionRule options[] = {stringsRule};
+constexpr std::string_view help =
+    R"help(usage: kestra-tool info FILE [--strings 16|32] [--doc PATH]
 
 Shows the header's four figures (offsets and lengths in hex, as the editor's status bar, and in
 decimal), the string width the path gives (32 bytes when the path ends in "info", 16 otherwise)
-and whether property names could be read.
+or --strings sets, and whether property names could be read. FILE may be "-" for standard
+input (with --strings).
 )help";
 
 int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const std::string& path = invocation.arguments.positionals[0];
+    const InfoSource source = infoSource(invocation.arguments, path);
     const Names names = loadNames(invocation.arguments);
-    const InfoFile document = loadInfoFile(path, names.table);
+    const InfoFile document = loadInfoFile(source, names.table);
     warnIfUnnamed(names, invocation.err);
     const InfoHeader& header = document.header;
     std::ostream& out = invocation.out;
@@ -29,7 +33,10 @@ int run(const Invocation& invocation) {
         << "Item Length: " << hexNumber(header.itemLength) << " (" << header.itemLength << ")\n"
         << "First Item Offset: " << hexNumber(header.firstItemOffset) << " ("
         << header.firstItemOffset << ")\n";
-    if (pathEndsInInfo(path))
+    const int width = source.thirtyTwoByteStrings ? 32 : 16;
+    if (invocation.arguments.has(stringsOption))
+        out << "String width: " << width << " (--strings " << width << ")\n";
+    else if (source.thirtyTwoByteStrings)
         out << "String width: 32 (the path ends in \"info\")\n";
     else
         out << "String width: 16 (the path does not end in \"info\")\n";
@@ -44,8 +51,8 @@ int run(const Invocation& invocation) {
 } // namespace
 
 const Command& infoCommand() {
-    static const Command command{
-        name, "the header, the string width and the documentation", help, {}, run};
+    static const Command command{name, "the header, the string width and the documentation", help,
+                                 options, run};
     return command;
 }
 

@@ -12,9 +12,10 @@ constexpr std::string_view name = "search";
 constexpr std::string_view allOption = "--all";
 constexpr std::string_view typeOption = "--type";
 constexpr std::string_view propertyOption = "--property";
-constexpr OptionRule options[] = {{allOption, false}, {typeOption, true}, {propertyOption, true}};
+constexpr OptionRule options[] = {
+    {allOption, false}, {typeOption, true}, {propertyOption, true}, stringsRule};
 constexpr std::string_view help =
-    R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT
+    R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT [--strings 16|32]
 
 Writes the indexes of the items that hold a matching value, one per line, ascending, as the
 editor's Search dialog finds them:
@@ -24,7 +25,7 @@ editor's Search dialog finds them:
 Strings match when they contain TEXT (byte for byte, case-sensitive); floats when TEXT (digits,
 points, one leading minus) reads as an equal number; integers when TEXT (digits only) reads as
 an equal number. TEXT is narrowed to 8-bit text as the editor narrows typed text.
-Exit status 1 when no item matches.
+FILE may be "-" for standard input (with --strings). Exit status 1 when no item matches.
 )help";
 
 int run(const Invocation& invocation) {
@@ -39,7 +40,7 @@ int run(const Invocation& invocation) {
     if (!narrowUtf8(arguments.positionals[1], text))
         throw ToolError("search: the search text is not valid UTF-8");
 
-    const InfoFile document = loadInfoFile(path, DocumentationTable());
+    const InfoFile document = loadInfoFile(infoSource(arguments, path), DocumentationTable());
     SearchResults results;
     if (const std::string* code = arguments.value(typeOption)) {
         TypeCode ignored;

@@ -1,7 +1,6 @@
-#include <sstream>
-
 #include "commands/commands.h"
 #include "commands/document_access.h"
+#include "commands/edit_session.h"
 #include "commands/value_fields.h"
 #include "editing/item_editing.h"
 #include "text/csv_format.h"
@@ -15,10 +14,10 @@ namespace {
 
 constexpr std::string_view name = "set";
 constexpr std::string_view batchOption = "--batch";
-constexpr OptionRule options[] = {{outputOption, true}, {batchOption, true}};
+constexpr OptionRule options[] = {outputRule, {batchOption, true}, dryRunRule, stringsRule};
 constexpr std::string_view help =
-    R"help(usage: kestra-tool set FILE ITEM PROPERTY TEXT [-o OUT]
-       kestra-tool set FILE --batch CSV [-o OUT]
+    R"help(usage: kestra-tool set FILE ITEM PROPERTY TEXT [-o OUT] [--dry-run] [--strings 16|32]
+       kestra-tool set FILE --batch CSV [-o OUT] [--dry-run] [--strings 16|32]
 
 Stores TEXT into property PROPERTY (its position in the item, counting from 0) of item ITEM,
 as the editor's Apply does: the text is narrowed to 8-bit text, stored by the property's type
@@ -29,9 +28,16 @@ into every linked property of the item, each by its own type. Saves to OUT, or o
 --batch CSV applies the rows "item,property,text" of the CSV file (UTF-8, RFC 4180 quoting;
 an optional first row "item,property,text" is skipped) in order, then saves once.
 
-Writes each stored property as "item I property P (ID N): TEXT", TEXT as the editor now shows
-it. If any property cannot take the text (a number type given no number, or one out of range),
-nothing is saved and the status is 2.
+Writes each stored property as "item I property P (ID N): TEXT", where TEXT is the stored value
+rendered afresh, as a newly built row of the editor's lists shows it (a float with six
+decimals), not the typed text that the editor's lists keep after an Apply. If any property
+cannot take the text (a number type given no number, or one out of range), nothing is saved
+and the status is 2.
+
+FILE, OUT or CSV may be "-" for standard input or output (FILE with --strings); when the file
+goes to standard output, the stored properties are written to standard error.
+--dry-run saves nothing and writes what diff would show between FILE and the result instead
+(status 1 when something would change, 0 when nothing would).
 )help";
 
 struct Edit {
@@ -44,16 +50,17 @@ struct Edit {
 std::vector<Edit> readBatch(const std::string& batchPath) {
     const std::vector<std::uint8_t> bytes = readWholeFile(batchPath);
     const std::string text(bytes.begin(), bytes.end());
+    const std::string shown = shownPath(batchPath);
     std::vector<CsvRecord> records;
     std::string problem;
     if (!parseCsv(text, records, problem))
-        throw ToolError(batchPath + ": " + problem);
+        throw ToolError(shown + ": " + problem);
     const std::vector<std::string> headerRow = {"item", "property", "text"};
     if (!records.empty() && records.front().fields == headerRow)
         records.erase(records.begin());
     std::vector<Edit> edits;
     for (const CsvRecord& record : records) {
-        const std::string where = batchPath + ": line " + std::to_string(record.line);
+        const std::string where = shown + ": line " + std::to_string(record.line);
         if (record.fields.size() != 3)
             throw ToolError(where + ": expected 3 fields (item,property,text), found " +
                             std::to_string(record.fields.size()));
@@ -62,15 +69,10 @@ std::vector<Edit> readBatch(const std::string& batchPath) {
     return edits;
 }
 
-std::string propertyLabel(std::size_t item, std::size_t property, const PropertyValue& value) {
-    return "item " + std::to_string(item) + " property " + std::to_string(property) + " (ID " +
-           std::to_string(value.id) + ")";
-}
-
 // Applies one edit to the document in memory; throws, before anything is saved, when the text
 // is refused anywhere.
-void apply(InfoFile& document, const std::string& path, const Edit& edit, std::ostream& out) {
-    const std::string prefix = edit.where.empty() ? path : edit.where;
+void apply(InfoFile& document, const std::string& path, const Edit& edit, std::ostream& report) {
+    const std::string prefix = edit.where.empty() ? shownPath(path) : edit.where;
     const std::size_t item = parsePosition(edit.item, "item", document.items.size(), prefix);
     const std::size_t property =
         parsePosition(edit.property, "property", document.descriptors.size(), prefix);
@@ -78,16 +80,14 @@ void apply(InfoFile& document, const std::string& path, const Edit& edit, std::o
     if (!narrowUtf8(edit.text, text))
         throw ToolError(prefix + ": the text is not valid UTF-8");
     const ValueTextOutcome result = applyValueText(document, item, property, text);
-    const std::vector<PropertyValue>& values = document.items[item].values;
     if (!result.refused.empty()) {
-        const PropertyValue& value = values[result.refused.front()];
+        const PropertyValue& value = document.items[item].values[result.refused.front()];
         throw ToolError(prefix + ": " + propertyLabel(item, result.refused.front(), value) +
                         ", type " + std::string(typeCodeText(value.typeCode)) +
                         ", cannot take the text " + jsonQuoted(edit.text) + "; nothing was saved");
     }
     for (const std::size_t stored : result.stored)
-        out << propertyLabel(item, stored, values[stored]) << ": " << displayText(values[stored])
-            << '\n';
+        reportStored(report, document, item, stored);
 }
 
 int run(const Invocation& invocation) {
@@ -95,6 +95,7 @@ int run(const Invocation& invocation) {
     const std::string* batch = arguments.value(batchOption);
     expectPositionals(invocation, name, batch ? 1 : 4);
     const std::string& path = arguments.positionals[0];
+    readStandardInputOnce({&path, batch});
     std::vector<Edit> edits;
     if (batch)
         edits = readBatch(*batch);
@@ -102,14 +103,10 @@ int run(const Invocation& invocation) {
         edits.push_back(
             {"", arguments.positionals[1], arguments.positionals[2], arguments.positionals[3]});
 
-    InfoFile document = loadInfoFile(path, DocumentationTable());
-    // What was stored is told only once it is saved.
-    std::ostringstream report;
+    EditSession session(invocation, path);
     for (const Edit& edit : edits)
-        apply(document, path, edit, report);
-    saveInfoFile(document, arguments, path);
-    invocation.out << report.str();
-    return exitDone;
+        apply(session.document(), path, edit, session.report());
+    return session.finish();
 }
 
 } // namespace

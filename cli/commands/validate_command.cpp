@@ -13,7 +13,8 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "validate";
-constexpr std::string_view help = R"help(usage: kestra-tool validate FILE
+constexpr OptionRule options[] = {stringsRule};
+constexpr std::string_view help = R"help(usage: kestra-tool validate FILE [--strings 16|32]
 
 Tells what a load followed by a save would not reproduce, one finding per line:
   beyond end:  a value lies wholly or partly past the end of the file (it loads as zero bytes,
@@ -27,6 +28,7 @@ Tells what a load followed by a save would not reproduce, one finding per line:
   trailing:    bytes beyond that padded end (a save drops them)
 At most 10 lines of each kind are shown, then a count of the rest. The last line says plainly
 whether load-then-save gives back the same bytes; exit status 1 when it would not.
+FILE may be "-" for standard input (with --strings); it is read as the editor reads it.
 )help";
 
 constexpr std::size_t shownPerKind = 10;
@@ -35,20 +37,20 @@ std::string byteRange(std::uint64_t begin, std::uint64_t end) {
     return hexNumber(begin) + "-" + hexNumber(end - 1);
 }
 
-// Writes the findings of one kind, at most `shownPerKind` of them.
+// Writes the findings of one kind, at most `shownPerKind` of them. (Not from a destructor: a
+// write to standard output may throw when it fails.)
 class FindingList {
 public:
     FindingList(std::ostream& out, std::string_view kind) : out_(out), kind_(kind) {}
-    ~FindingList() {
-        if (count_ > shownPerKind)
-            out_ << kind_ << ": ... and " << count_ - shownPerKind << " more\n";
-    }
-    FindingList(const FindingList&) = delete;
-    FindingList& operator=(const FindingList&) = delete;
 
     void add(const std::string& finding) {
         if (count_++ < shownPerKind)
             out_ << kind_ << ": " << finding << '\n';
+    }
+    // Counts the findings not shown.
+    void finish() {
+        if (count_ > shownPerKind)
+            out_ << kind_ << ": ... and " << count_ - shownPerKind << " more\n";
     }
 
 private:
@@ -71,6 +73,7 @@ void reportBeyondEnd(const Check& check) {
             list.add(spanLabel(check.document, span) + " at " + byteRange(span.begin, span.end) +
                      "; the file ends at " + hexNumber(check.bytes.size()));
     }
+    list.finish();
 }
 
 void reportOverlaps(const Check& check) {
@@ -81,6 +84,7 @@ void reportOverlaps(const Check& check) {
                  spanLabel(check.document, overlap.earlier) + " at " +
                  byteRange(overlap.earlier.begin, overlap.earlier.end));
     }
+    list.finish();
 }
 
 void reportUncovered(const Check& check, std::uint64_t end) {
@@ -101,6 +105,7 @@ void reportUncovered(const Check& check, std::uint64_t end) {
             ++at;
         list.add("bytes " + byteRange(begin, at) + " are not zero; a save writes zeros there");
     }
+    list.finish();
 }
 
 void reportTail(const Check& check, std::uint64_t end) {
@@ -134,12 +139,12 @@ std::vector<std::uint8_t> savedImage(const InfoFile& document, std::uint64_t lim
 
 int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
-    const std::string& path = invocation.arguments.positionals[0];
-    const std::vector<std::uint8_t> bytes = readWholeFile(path);
+    const InfoSource source = infoSource(invocation.arguments, invocation.arguments.positionals[0]);
+    const std::vector<std::uint8_t> bytes = readWholeFile(source.path);
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, pathEndsInInfo(path), DocumentationTable(), &error))
-        throw ToolError(path + ": " + error.message);
+    if (!document.loadFromBytes(bytes, source.thirtyTwoByteStrings, DocumentationTable(), &error))
+        throw ToolError(shownPath(source.path) + ": " + error.message);
 
     const std::vector<WriteSpan> spans = documentLayout(document);
     const std::uint64_t end = writtenEnd(spans);
@@ -170,7 +175,8 @@ int run(const Invocation& invocation) {
 } // namespace
 
 const Command& validateCommand() {
-    static const Command command{name, "what a load and save would not reproduce", help, {}, run};
+    static const Command command{name, "what a load and save would not reproduce", help, options,
+                                 run};
     return command;
 }
 

@@ -1,14 +1,33 @@
 #include "commands/value_fields.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include "document/saved_values.h"
+#include "text/json_writer.h"
 #include "text/text_encoding.h"
+#include "values/exact_value_text.h"
 #include "values/value_text.h"
 
 namespace kestra::tool {
 
 std::string displayText(const PropertyValue& value) {
     return utf16ToUtf8(formatValueText(value));
+}
+
+std::string exactText(const PropertyValue& value) {
+    return bytesToUtf8(exactValueText(value));
+}
+
+std::string jsonValue(const PropertyValue& value) {
+    const std::string text = exactText(value);
+    const bool number = value.typeCode == TypeCode::I4 ||
+                        (value.typeCode == TypeCode::F4 && std::isfinite(value.floatValue()));
+    return number ? text : jsonQuoted(text);
+}
+
+std::string savedBytesText(const PropertyValue& value) {
+    return hexText(savedValue(value.descriptor, value).view());
 }
 
 std::string hexText(std::span<const std::uint8_t> bytes) {
@@ -26,6 +45,30 @@ std::string hexNumber(std::uint64_t number) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(number));
     return text;
+}
+
+std::string propertyLabel(std::size_t item, std::size_t property, const PropertyValue& value) {
+    return "item " + std::to_string(item) + " property " + std::to_string(property) + " (ID " +
+           std::to_string(value.id) + ")";
+}
+
+void reportStored(std::ostream& report, const InfoFile& document, std::size_t item,
+                  std::size_t property) {
+    const PropertyValue& value = document.items[item].values[property];
+    report << propertyLabel(item, property, value) << ": " << displayText(value) << '\n';
+}
+
+bool saysCurrentValue(const PropertyValue& value, std::string_view text) {
+    return text == exactValueText(value) || text == narrowText(formatValueText(value));
+}
+
+bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
+                  std::string_view text) {
+    const ValueRef value = document.items[item].values[property];
+    const bool isString = value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16;
+    if (isString && text.size() > valueWidth(value.typeCode))
+        return false;
+    return parseValueText(value, text);
 }
 
 } // namespace kestra::tool

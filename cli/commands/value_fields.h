@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <span>
 #include <string>
 
@@ -10,9 +11,36 @@ namespace kestra::tool {
 
 // The value as the editor's lists show it, in UTF-8.
 std::string displayText(const PropertyValue& value);
+// The value in UTF-8 as it reads back exactly: floats in their shortest round-trip form.
+std::string exactText(const PropertyValue& value);
+// The value as a JSON value: an integer or a finite float as a number (floats in their shortest
+// round-trip form), a string as a string, and a float that is not finite as the string "inf",
+// "-inf", "nan" or "-nan".
+std::string jsonValue(const PropertyValue& value);
+// The field as a save writes it, in hex: strings whole, numbers big-endian.
+std::string savedBytesText(const PropertyValue& value);
+
 // Two upper-case hex digits per byte, nothing between.
 std::string hexText(std::span<const std::uint8_t> bytes);
 // "0x1F": offsets and lengths as the editor's status bar shows them, with the prefix.
 std::string hexNumber(std::uint64_t number);
+
+// "item 2 property 1 (ID 20)".
+std::string propertyLabel(std::size_t item, std::size_t property, const PropertyValue& value);
+// The line a writing command tells for each property it stored: its label and its value
+// rendered afresh.
+void reportStored(std::ostream& report, const InfoFile& document, std::size_t item,
+                  std::size_t property);
+
+// Whether the 8-bit `text` says what the value holds already, in either of the forms the tool
+// writes (the lists' text or the exact one). Such a text is not stored again: it could only lose
+// what it cannot say (the digits "%f" rounds away, a NaN's payload, a string's bytes after its
+// terminator).
+bool saysCurrentValue(const PropertyValue& value, std::string_view text);
+// Stores the 8-bit `text` into property `property` of item `item` alone, by its own type, as
+// parseValueText reads it. False, the value unchanged, when the type cannot take it: no number
+// (or one out of range), or a string longer than its field.
+bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
+                  std::string_view text);
 
 } // namespace kestra::tool

@@ -18,9 +18,28 @@ struct CsvRecord {
     std::vector<std::string> fields;
 };
 
-// Reads CSV text; records end with LF or CR LF, and empty lines are skipped. False, with
-// `problem` naming the line, for a quoted field that is not closed or has text after its
-// closing quote.
+// Reads CSV text one record at a time; records end with LF or CR LF, and empty lines are
+// skipped. A quoted field that is not closed, or has text after its closing quote, is a
+// problem naming the line.
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view text) : text_(text) {}
+
+    // The next record: false at the end of the text, or on a problem (then `problem` says it).
+    bool next(CsvRecord& record, std::string& problem);
+
+private:
+    bool atRecordEnd() const;
+    void skipRecordEnd();
+    bool readRecord(std::vector<std::string>& fields, std::string& problem);
+    bool readQuoted(std::string& field, std::string& problem);
+
+    std::string_view text_;
+    std::size_t position_ = 0;
+    std::size_t line_ = 1;
+};
+
+// Reads every record of CSV text. False, with `problem` naming the line, as CsvReader.
 bool parseCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& problem);
 
 } // namespace kestra::tool

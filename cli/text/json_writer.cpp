@@ -108,6 +108,11 @@ void JsonWriter::boolean(bool flag) {
     out_ << (flag ? "true" : "false");
 }
 
+void JsonWriter::literal(std::string_view json) {
+    beginValue();
+    out_ << json;
+}
+
 void JsonWriter::member(std::string_view name, std::uint64_t number) {
     key(name);
     this->number(number);

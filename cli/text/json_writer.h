@@ -30,6 +30,8 @@ public:
     void string(std::string_view utf8);
     void number(std::uint64_t number);
     void boolean(bool flag);
+    // A value already written as JSON (a number in its own form, a quoted string).
+    void literal(std::string_view json);
     // A member of the open object: key(name) and its value in one call.
     void member(std::string_view name, std::uint64_t number);
     void member(std::string_view name, std::string_view utf8);

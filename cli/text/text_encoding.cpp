@@ -1,5 +1,6 @@
 #include "text/text_encoding.h"
 
+#include "values/characters.h"
 #include "values/value_text.h"
 
 namespace kestra::tool {
@@ -24,13 +25,6 @@ void appendUtf8(std::string& out, char32_t code) {
         out += char(0x80 | ((code >> 6) & 0x3F));
         out += char(0x80 | (code & 0x3F));
     }
-}
-
-bool isHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 void appendUtf16(std::u16string& out, char32_t code) {
@@ -114,6 +108,10 @@ bool narrowUtf8(std::string_view utf8, std::string& narrowed) {
     }
     narrowed = narrowText(wide);
     return true;
+}
+
+bool narrowUtf8Exactly(std::string_view utf8, std::string& narrowed) {
+    return narrowUtf8(utf8, narrowed) && bytesToUtf8(narrowed) == utf8;
 }
 
 } // namespace kestra::tool

@@ -17,5 +17,8 @@ std::string asUtf8(std::string_view text);
 // UTF-8 from the command line or a batch file, narrowed as the edit field's text would be.
 // False when `utf8` is not valid UTF-8.
 bool narrowUtf8(std::string_view utf8, std::string& narrowed);
+// The same for text that must arrive unchanged: false also when narrowing would change it (a
+// character outside ISO-8859-1, or a zero, where narrowed text ends).
+bool narrowUtf8Exactly(std::string_view utf8, std::string& narrowed);
 
 } // namespace kestra::tool

@@ -27,7 +27,8 @@ struct InfoFile {
                        const PropertyNames& names, FileError* error = nullptr);
 
     // Writes the whole document to `path` through a temporary file in the same folder that is
-    // flushed and renamed over the target. On failure returns false and the target is untouched.
+    // flushed and renamed over the target (see replaceFile). On failure returns false and the
+    // target is untouched, unless `error->targetReplaced` says otherwise.
     bool save(const std::string& path, FileError* error = nullptr) const;
     // The bytes `save` would write (for tests and tools). Throws std::length_error when the file
     // would be larger than `limit` bytes.

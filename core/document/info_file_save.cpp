@@ -253,14 +253,14 @@ std::vector<std::uint8_t> InfoFile::serialize(std::uint64_t limit) const {
 
 bool InfoFile::save(const std::string& path, FileError* error) const {
     const SavePlan plan = planSave(*this);
-    std::string reason;
     const FileContents contents = [&](const WriteAt& write) {
         return writeDocument(*this, plan, write);
     };
-    if (replaceFile(path, paddedEnd(plan.end), contents, reason))
+    ReplaceFailure failure;
+    if (replaceFile(path, paddedEnd(plan.end), contents, failure))
         return true;
     if (error)
-        error->message = reason;
+        *error = {failure.reason, {}, failure.targetReplaced};
     return false;
 }
 

@@ -2,30 +2,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "io/file_attributes.h"
+#include "io/save_target.h"
+#include "io/system_error.h"
+#include "io/temporary_file.h"
 
 namespace kestra {
 
 namespace {
 
-constexpr mode_t permissionBits = 07777;
 constexpr mode_t newFileMode = 0666;
 // Linux moves at most about 2 GiB per write call.
 constexpr std::size_t largestWrite = std::size_t(1) << 30;
-
-// A link is followed to the file it names, so that saving replaces that file and keeps the link.
-std::string resolveTarget(const std::string& path) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
 
 mode_t currentUmask() {
     // The only portable way to read the mask is to set it and set it back; the program has one
@@ -34,6 +27,23 @@ mode_t currentUmask() {
     ::umask(mask);
     return mask;
 }
+
+// A write past the process's file size limit raises SIGXFSZ, which ends the process and leaves
+// the temporary file behind. Ignored while alive, the write fails with EFBIG instead.
+class FileSizeLimitFailsWrites {
+public:
+    FileSizeLimitFailsWrites() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &previous_);
+    }
+    ~FileSizeLimitFailsWrites() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
+    FileSizeLimitFailsWrites(const FileSizeLimitFailsWrites&) = delete;
+    FileSizeLimitFailsWrites& operator=(const FileSizeLimitFailsWrites&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
 
 bool writeAll(int fd, std::uint64_t position, std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
@@ -57,58 +67,49 @@ bool syncFolder(const std::string& folder) {
     return ::close(fd) == 0 && synced;
 }
 
-// Fills the open temporary file and closes it; false on the first failed step.
-bool fillAndClose(int fd, mode_t mode, std::uint64_t size, const FileContents& contents) {
+// Writes the new file's bytes into the open temporary file; false on the first failed step.
+bool fill(int fd, std::uint64_t size, const FileContents& contents) {
+    const FileSizeLimitFailsWrites limit;
     // Setting the size first leaves the unwritten gaps as holes rather than written zeros.
-    bool ok = ::ftruncate(fd, off_t(size)) == 0;
-    ok = ok && contents([fd](std::uint64_t position, std::span<const std::uint8_t> bytes) {
-             return writeAll(fd, position, bytes);
-         });
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    // close can report a failed write that the file system had deferred.
-    return ::close(fd) == 0 && ok;
+    return ::ftruncate(fd, off_t(size)) == 0 &&
+           contents([fd](std::uint64_t position, std::span<const std::uint8_t> bytes) {
+               return writeAll(fd, position, bytes);
+           });
+}
+
+// What the target had, or for a new file the mode it would get from open.
+bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
+    if (target.file.get() >= 0)
+        return copyFileAttributes(target.file.get(), target.status, fd, error);
+    if (::fchmod(fd, newFileMode & ~currentUmask()) != 0)
+        return failWithReason(error, "cannot set the new file's permissions");
+    return true;
 }
 
 } // namespace
 
 bool replaceFile(const std::string& path, std::uint64_t size, const FileContents& contents,
-                 std::string& error) {
-    const std::filesystem::path target = resolveTarget(path);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-
-    mode_t mode = newFileMode & ~currentUmask();
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode)) {
-            error = "the target is a folder";
-            return false;
-        }
-        mode = status.st_mode & permissionBits;
-    }
-
-    std::string temporary =
-        (folder / ("." + target.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        error = "cannot create a file in the target's folder";
+                 ReplaceFailure& failure) {
+    SaveTarget target;
+    if (!findSaveTarget(path, target, failure.reason))
         return false;
-    }
-    if (!fillAndClose(fd, mode, size, contents)) {
-        ::unlink(temporary.c_str());
-        error = "writing the file failed";
+    TemporaryFile temporary;
+    if (!temporary.create(target.path))
+        return failWithReason(failure.reason, "cannot create a file in the target's folder");
+    if (!fill(temporary.fd(), size, contents))
+        return failWithReason(failure.reason, "writing the file failed");
+    if (!giveAttributes(target, temporary.fd(), failure.reason))
         return false;
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        error = "cannot replace the target";
-        return false;
-    }
-    // Makes the rename itself durable. The new file is already in place if this fails, but a
-    // crash could still bring the old one back, so the save is not reported as done.
-    if (!syncFolder(folder.string())) {
-        error = "cannot flush the folder to disk";
-        return false;
+    // close can report a failed write that the file system had deferred.
+    if (::fsync(temporary.fd()) != 0 || !temporary.close())
+        return failWithReason(failure.reason, "writing the file failed");
+    if (!temporary.renameOver(target.path))
+        return failWithReason(failure.reason, "cannot replace the target");
+    // Makes the rename itself durable. The new file is in place if this fails, but a crash could
+    // still bring the old one back, so the save is not reported as done.
+    if (!syncFolder(folderOf(target.path).string())) {
+        failure.targetReplaced = true;
+        return failWithReason(failure.reason, "saved, but the folder could not be flushed to disk");
     }
     return true;
 }

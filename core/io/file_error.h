@@ -9,6 +9,9 @@ namespace kestra {
 struct FileError {
     std::string message; // empty when nothing failed
     std::string reason;  // empty when no system call gave one
+    // A failed save whose new file already took the target's place (only the flush after it
+    // failed): the file holds the new bytes, though a crash could still bring the old ones back.
+    bool targetReplaced = false;
 
     // "cannot open the file: No such file or directory".
     std::string text() const { return reason.empty() ? message : message + ": " + reason; }

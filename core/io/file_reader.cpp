@@ -8,25 +8,11 @@
 #include <unistd.h>
 #include <utility>
 
+#include "io/file_descriptor.h"
+
 namespace kestra {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
 
 // Linux moves at most about 2 GiB per read call.
 constexpr std::size_t largestRead = std::size_t(1) << 30;
@@ -45,9 +31,14 @@ ssize_t readSome(int fd, std::vector<std::uint8_t>& buffer, std::size_t filled) 
 }
 
 // Opens `path` for reading and tells what it is; -1, with `error` saying why, when it cannot be
-// opened or is a folder.
-int openForReading(const std::string& path, struct stat& status, FileError& error) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+// opened, is a folder or is not of `kinds`.
+int openForReading(const std::string& path, FileKinds kinds, struct stat& status,
+                   FileError& error) {
+    // Without a writer, opening a FIFO blocks unless it is opened non-blocking; a regular file
+    // reads the same either way.
+    const bool regularOnly = kinds == FileKinds::RegularOnly;
+    FileDescriptor file(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0)));
     if (file.get() < 0) {
         error = systemFailure("cannot open the file");
         return -1;
@@ -57,7 +48,12 @@ int openForReading(const std::string& path, struct stat& status, FileError& erro
         return -1;
     }
     if (S_ISDIR(status.st_mode)) {
-        error = {"cannot open the file: it is a folder", {}};
+        errno = EISDIR;
+        error = systemFailure("cannot open the file");
+        return -1;
+    }
+    if (regularOnly && !S_ISREG(status.st_mode)) {
+        error = {"cannot open the file", "it is not a regular file"};
         return -1;
     }
     return file.release();
@@ -96,16 +92,16 @@ FileError systemFailure(const char* message) {
 }
 
 bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
-              FileError& error) {
+              FileError& error, FileKinds kinds) {
     struct stat status {};
-    const FileDescriptor file(openForReading(path, status, error));
+    const FileDescriptor file(openForReading(path, kinds, status, error));
     return file.get() >= 0 && readToEnd(file.get(), status, limit, bytes, error);
 }
 
 bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& source,
                       FileError& error) {
     struct stat status {};
-    FileDescriptor file(openForReading(path, status, error));
+    FileDescriptor file(openForReading(path, FileKinds::Any, status, error));
     if (file.get() < 0)
         return false;
     ByteSource opened;

@@ -129,7 +129,7 @@ DocumentationTable parseDocumentation(std::span<const std::uint8_t> bytes) {
 bool loadDocumentationFile(DocumentationTable& table, const std::string& path) {
     std::vector<std::uint8_t> bytes;
     FileError error;
-    if (!readFile(path, largestDocumentationFile, bytes, error))
+    if (!readFile(path, largestDocumentationFile, bytes, error, FileKinds::RegularOnly))
         return false;
     table = parseDocumentation(bytes);
     return true;

@@ -30,7 +30,7 @@ struct DocumentationTable {
 inline constexpr const char* documentationFileName = "InfoFileDocumentation.dat";
 
 // Reads InfoFileDocumentation.dat from the current directory. False, table unchanged, when the file
-// cannot be opened.
+// cannot be opened or is no regular file (a FIFO there must not hold up start-up).
 bool loadDocumentation(DocumentationTable& table);
 // The same for a given path.
 bool loadDocumentationFile(DocumentationTable& table, const std::string& path);

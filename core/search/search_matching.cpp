@@ -7,14 +7,11 @@
 #include <system_error>
 
 #include "search/packed_scan.h"
+#include "values/characters.h"
 
 namespace kestra {
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // Reads a text that passed its type's character check. A float text then holds only digits,
 // points and a leading minus, so no exponent, hexadecimal form, "inf" or "nan" reaches
@@ -98,11 +95,12 @@ SearchText readSearchText(std::string_view text) {
 
 bool isFloatText(std::string_view text) {
     const std::string_view rest = text.starts_with('-') ? text.substr(1) : text;
-    return std::all_of(rest.begin(), rest.end(), [](char c) { return isDigit(c) || c == '.'; });
+    return std::all_of(rest.begin(), rest.end(),
+                       [](char c) { return isDecimalDigit(c) || c == '.'; });
 }
 
 bool isUnsignedText(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), isDigit);
+    return std::all_of(text.begin(), text.end(), isDecimalDigit);
 }
 
 bool valueMatches(const SearchText& text, ConstValueRef value) {

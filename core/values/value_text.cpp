@@ -10,6 +10,8 @@
 #include <locale.h>
 #include <span>
 
+#include "values/characters.h"
+
 namespace kestra {
 
 namespace {
@@ -91,9 +93,6 @@ bool parseFloat(ValueRef value, std::string_view text) {
 bool isCWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // strtoul with base 10 and a 32-bit unsigned long, but refusing a magnitude that does not fit.
 bool parseInteger(ValueRef value, std::string_view text) {
@@ -105,10 +104,10 @@ bool parseInteger(ValueRef value, std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size() || !isDigit(text[i]))
+    if (i == text.size() || !isDecimalDigit(text[i]))
         return false;
     std::uint64_t magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + std::uint64_t(text[i] - '0');
         if (magnitude > std::numeric_limits<std::uint32_t>::max())
             return false;
@@ -127,15 +126,6 @@ void storeText(std::span<std::uint8_t> field, std::string_view text) {
         field[count] = 0;
 }
 
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-bool isDigitUnit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
 bool isEditingKey(char16_t unit) {
     return unit == backspace || unit == enter;
 }
@@ -213,9 +203,9 @@ bool mayTypeCharacter(TypeCode code, std::u16string_view currentText, char16_t t
         // One point and one minus sign at most, wherever the caret stands.
         if (typed == u'.' || typed == u'-')
             return currentText.find(typed) == std::u16string_view::npos;
-        return isDigitUnit(typed) || isEditingKey(typed);
+        return isDecimalDigit(typed) || isEditingKey(typed);
     case TypeCode::I4:
-        return isDigitUnit(typed) || isEditingKey(typed);
+        return isDecimalDigit(typed) || isEditingKey(typed);
     }
     return false;
 }

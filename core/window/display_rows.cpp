@@ -13,12 +13,11 @@ namespace {
 constexpr std::size_t shownItemValues = std::tuple_size_v<decltype(ItemRow::valueTexts)>;
 constexpr int columnWidth = 100;
 
-// A name is 8-bit text that ends at its first zero byte, should one be stored inside it.
+} // namespace
+
 std::string_view nameBytes(std::string_view name) {
     return name.substr(0, name.find('\0'));
 }
-
-} // namespace
 
 std::size_t shownValueCount(const InfoFile& document, std::size_t item) {
     if (item >= document.items.size())

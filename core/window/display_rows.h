@@ -27,6 +27,10 @@ struct PropertyRow {
     FixedText<40> typeText;     // typeDisplayName
 };
 
+// The bytes of a name that are shown: 8-bit text ends at its first zero byte, should one be
+// stored inside it.
+std::string_view nameBytes(std::string_view name);
+
 // The row of item `item`, rendered from the document.
 ItemRow buildItemRow(const InfoFile& document, std::size_t item);
 PropertyRow buildPropertyRow(ConstValueRef value);

@@ -25,12 +25,12 @@ std::u16string ascii(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
-// "%03d: %u (%hs)".
-std::u16string propertyEntry(std::size_t index, std::uint32_t id, const std::string& name) {
+// "%03d: %u (%hs)"; the name ends where the property rows end it.
+std::u16string propertyEntry(std::size_t index, std::uint32_t id, std::string_view name) {
     std::string number = std::to_string(index);
     if (number.size() < 3)
         number.insert(0, 3 - number.size(), '0');
-    return ascii(number + ": " + std::to_string(id) + " (") + widenText(name) + u")";
+    return ascii(number + ": " + std::to_string(id) + " (") + widenText(nameBytes(name)) + u")";
 }
 
 } // namespace

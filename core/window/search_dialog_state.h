@@ -32,8 +32,9 @@ inline constexpr std::size_t searchTextLimit = 31;
 
 // The entries of the type/property box for `mode`: the four type entries ("1: String (32 Bytes)"
 // ... "4: Integer (4 Bytes)"), one "%03d: %u (%s)" entry per property (ID and name from item 0,
-// or from the descriptors and the documentation when there are no items), or none. Entries are
-// never cut, however long the name.
+// or from the descriptors and the documentation when there are no items), or none. A name ends
+// at a zero byte stored inside it, as in the property rows, and is otherwise never cut, however
+// long.
 std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& document,
                                               const DocumentationTable& documentation);
 

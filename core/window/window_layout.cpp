@@ -1,5 +1,7 @@
 #include "window/window_layout.h"
 
+#include <algorithm>
+
 namespace kestra {
 
 WindowLayout layOutWindow(int width, int height) {
@@ -21,6 +23,12 @@ WindowLayout layOutWindow(int width, int height) {
     layout.statusBar = {0, h - 10, w, 10};
     layout.statusPartRightEdges = {q, 2 * q, 3 * q, 4 * q};
     return layout;
+}
+
+WindowSize initialWindowSize(WindowSize available) {
+    constexpr WindowSize preferred{1280, 720};
+    return {std::min(preferred.width, available.width),
+            std::min(preferred.height, available.height)};
 }
 
 } // namespace kestra

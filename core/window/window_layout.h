@@ -26,4 +26,16 @@ struct WindowLayout {
 // buttons under the lists and the status bar along the bottom.
 WindowLayout layOutWindow(int width, int height);
 
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const WindowSize&) const = default;
+};
+
+// The size the main window starts at: 1280 x 720, so that each list's third of the width holds
+// its four 100-pixel columns with its frame and a scroll bar beside them, but never more than
+// the screen's available area of `available`.
+WindowSize initialWindowSize(WindowSize available);
+
 } // namespace kestra

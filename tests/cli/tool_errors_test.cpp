@@ -2,10 +2,15 @@
 
 #include <algorithm>
 
+#include "kestra_version.h"
 #include "tool_runner.h"
 
 namespace kestra::testing {
 namespace {
+
+constexpr const char* commandNames[] = {"info",        "dump",   "get",      "search",
+                                        "set",         "import", "new-item", "copy-item",
+                                        "delete-item", "diff",   "validate", "help"};
 
 TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
     struct Case {
@@ -17,7 +22,20 @@ TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
         {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"info"}, "info: wrong number of arguments"},
         {{"info", "a.table", "b.table"}, "info: wrong number of arguments"},
-        {{"info", "missing.table"}, "missing.table: "},
+        {{"info", "missing.table"},
+         "missing.table: cannot open the file: No such file or directory"},
+        {{"info", "-"}, "standard input: give its string width with --strings 16"},
+        {{"info", "a.table", "--strings", "8"}, "--strings takes 16 or 32"},
+        {{"diff", "-", "-", "--strings", "16"}, "standard input (\"-\") can be read only once"},
+        {{"import", "-", "-", "--strings", "16"}, "can be read only once"},
+        {{"validate", "."}, ".: cannot be read: Is a directory"},
+        {{"set", "a.table", "--batch", "."}, ".: cannot be read: Is a directory"},
+        {{"dump", "a.table", "--exact"}, "--exact is for --format csv"},
+        {{"dump", "a.table", "--format", "csv", "--raw"}, "--raw is for --format jsonl"},
+        {{"get", "a.table", "0", "4"}, "a.table: there is no property 4"},
+        {{"get", "a.table", "0", "0", "--raw", "--exact"}, "at most one of --raw, --exact"},
+        {{"help", "frobnicate"}, "unknown command \"frobnicate\""},
+        {{"import", "a.table", "missing.csv"}, "missing.csv: cannot be read: No such file"},
         {{"info", "short.table"}, "short.table: "},
         {{"validate", "short.table"}, "short.table: "},
         {{"diff", "a.table", "missing.table"}, "missing.table: "},
@@ -57,8 +75,8 @@ TEST(ToolErrors, HelpListsEveryCommandAndEachCommandHasItsOwn) {
     const TempDir folder;
     const ToolRun tool = runTool(folder, {"--help"});
     EXPECT_EQ(tool.status, 0);
-    for (const char* command : {"info", "dump", "search", "set", "new-item", "copy-item",
-                                "delete-item", "diff", "validate"}) {
+    EXPECT_EQ(runTool(folder, {"help"}).out, tool.out);
+    for (const char* command : commandNames) {
         SCOPED_TRACE(command);
         EXPECT_NE(tool.out.find(std::string("\n  ") + command + " "), std::string::npos);
         const ToolRun help = runTool(folder, {command, "--help"});
@@ -66,7 +84,26 @@ TEST(ToolErrors, HelpListsEveryCommandAndEachCommandHasItsOwn) {
         EXPECT_TRUE(help.out.starts_with(std::string("usage: kestra-tool ") + command + " "))
             << help.out;
         EXPECT_EQ(help.err, "");
+        EXPECT_EQ(runTool(folder, {"help", command}).out, help.out);
     }
+}
+
+// The build writes the shell completion and the manual from --list-commands.
+TEST(ToolErrors, VersionAndTheCommandTableForTheBuild) {
+    const TempDir folder;
+    const ToolRun version = runTool(folder, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kestra-tool " KESTRA_VERSION "\n");
+
+    const ToolRun table = runTool(folder, {"--list-commands"});
+    EXPECT_EQ(table.status, 0);
+    EXPECT_TRUE(table.out.starts_with("kestra-tool --help -h --version\n")) << table.out;
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 1 + std::size(commandNames));
+    for (const char* command : commandNames)
+        EXPECT_NE(table.out.find(std::string("\n") + command + " "), std::string::npos) << command;
+    for (const char* line : {"\ndump --format= --exact --raw --strings= --doc= --help -h\n",
+                             "\nsearch --all --type= --property= --strings= --doc= --help -h\n"})
+        EXPECT_NE(table.out.find(line), std::string::npos) << line;
 }
 
 } // namespace

@@ -17,8 +17,8 @@ TEST(ToolInfo, ShowsTheHeaderTheStringWidthAndTheDocumentation) {
                                "String width: 16 (the path does not end in \"info\")\n"
                                "Documentation: not loaded (InfoFileDocumentation.dat); names are "
                                "empty\n");
-    EXPECT_EQ(unnamed.err, "kestra-tool: warning: InfoFileDocumentation.dat: cannot be read; "
-                           "property names stay empty\n");
+    EXPECT_EQ(unnamed.err, "kestra-tool: warning: InfoFileDocumentation.dat: cannot open the file: "
+                           "No such file or directory; property names stay empty\n");
 
     writeFile(folder.file("x.info"), twoItemFile());
     writeText(folder.file("names.dat"), twoItemNames);

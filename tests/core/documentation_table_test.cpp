@@ -4,9 +4,12 @@
 
 #include <ostream>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -100,6 +103,24 @@ TEST(DocumentationLoad, ReadsTheCurrentFolderAndKeepsTheTableWhenTheFileIsMissin
     testing::writeFile(dir.file("empty.dat"), {});
     ASSERT_TRUE(loadDocumentationFile(table, dir.file("empty.dat")));
     EXPECT_EQ(propertyNameFor(table, 8), "(Undocumented)");
+}
+
+// Only a regular file is read: opening a FIFO without a writer would hold up start-up, and a
+// device need never end. The test holds the FIFO's writing end open, so that a loader that does
+// open it reads nothing and returns instead of waiting.
+TEST(DocumentationLoad, TakesOnlyARegularFile) {
+    testing::TempDir dir;
+    const std::string fifo = dir.file("fifo.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    for (const std::string& path : {fifo, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        DocumentationTable table;
+        EXPECT_FALSE(loadDocumentationFile(table, path));
+        EXPECT_FALSE(table.loaded);
+    }
+    ::close(writer);
 }
 
 } // namespace

@@ -12,10 +12,12 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
 #include "info_file_fixtures.h"
+#include "support/unprivileged_save.h"
 
 namespace kestra {
 namespace {
@@ -172,6 +174,111 @@ TEST(InfoFileSave, KeepsPermissionBitsAndFollowsLinks) {
     ::umask(previous);
     ASSERT_TRUE(saved);
     EXPECT_EQ(fs::status(dir.file("new.table")).permissions(), fs::perms(0644));
+
+    // A dangling link has the file it names created, as writing through it would.
+    fs::create_directory(dir.file("sub"));
+    fs::create_symlink("sub/made.table", dir.file("dangling.table"));
+    ASSERT_TRUE(document.save(dir.file("dangling.table")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("dangling.table")));
+    EXPECT_EQ(testing::readFile(dir.file("sub/made.table")), testing::canonicalFile());
+}
+
+// Links in a shared folder that the kernel would follow for an open: this user's, the folder
+// owner's, and any link in a folder that is not both sticky and world-writable.
+TEST(InfoFileSave, FollowsTheLinksInSharedFoldersTheKernelWouldFollow) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make links of another user";
+    struct Case {
+        const char* what;
+        fs::perms folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+    };
+    const fs::perms sticky = fs::perms::all | fs::perms::sticky_bit;
+    const Case cases[] = {{"this user's link", sticky, 0, 0},
+                          {"the folder owner's link", sticky, testing::nobodyId, testing::nobodyId},
+                          {"a folder that is not sticky", fs::perms::all, 0, testing::nobodyId}};
+    testing::TempDir dir;
+    const InfoFile document = testing::loaded(testing::canonicalFile());
+    const std::string target = dir.file("real.table");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::writeFile(target, {1, 2, 3});
+        const fs::path shared = dir.path() / "shared";
+        fs::remove_all(shared);
+        fs::create_directory(shared);
+        fs::permissions(shared, c.folderMode);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+        fs::create_symlink(target, shared / "link.table");
+        ASSERT_EQ(::lchown((shared / "link.table").c_str(), c.linkOwner, c.linkOwner), 0);
+
+        FileError error;
+        EXPECT_TRUE(document.save((shared / "link.table").string(), &error)) << error.message;
+        EXPECT_EQ(testing::readFile(target), testing::canonicalFile());
+        EXPECT_TRUE(fs::is_symlink(shared / "link.table"));
+    }
+}
+
+// Root saving another user's file leaves it theirs. A user who cannot give the new file the
+// target's group (a group it is not in) still saves, and the file stays its own.
+TEST(InfoFileSave, KeepsOwnerAndGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make files of another user";
+    testing::TempDir dir;
+    const InfoFile document = testing::loaded(testing::canonicalFile());
+    const std::string theirs = dir.file("theirs.table");
+    testing::writeFile(theirs, {1, 2, 3});
+    ASSERT_EQ(::chown(theirs.c_str(), testing::nobodyId, testing::nogroupId), 0);
+    fs::permissions(theirs, fs::perms(0600));
+    ASSERT_TRUE(document.save(theirs));
+    struct stat status {};
+    ASSERT_EQ(::stat(theirs.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, testing::nobodyId);
+    EXPECT_EQ(status.st_gid, testing::nogroupId);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+
+    constexpr gid_t groupOfNobodyElse = 12345;
+    const std::string ownFile = dir.file("own.table");
+    testing::writeFile(ownFile, {1, 2, 3});
+    ASSERT_EQ(::chown(ownFile.c_str(), testing::nobodyId, groupOfNobodyElse), 0);
+    bool saved = false;
+    {
+        testing::UnprivilegedSave unprivileged({dir.path()});
+        saved = document.save(ownFile);
+    }
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(testing::readFile(ownFile), testing::canonicalFile());
+    ASSERT_EQ(::stat(ownFile.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, testing::nobodyId);
+}
+
+// Extended attributes stay with the file, an access control list among them (here one that
+// also lets nobody read it).
+TEST(InfoFileSave, KeepsExtendedAttributes) {
+    testing::TempDir dir;
+    const std::string target = dir.file("old.table");
+    testing::writeFile(target, {1, 2, 3});
+    fs::permissions(target, fs::perms(0640));
+    const std::vector<std::uint8_t> acl = hexBytes("02000000 0100 0600 FFFFFFFF 0200 0400 FEFF0000"
+                                                   "0400 0400 FFFFFFFF 1000 0400 FFFFFFFF"
+                                                   "2000 0000 FFFFFFFF");
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> attributes{
+        {"user.kestra.origin", hexBytes("666C656574")}, {"system.posix_acl_access", acl}};
+    for (const auto& [name, value] : attributes) {
+        if (::setxattr(target.c_str(), name, value.data(), value.size(), 0) != 0)
+            GTEST_SKIP() << "the temporary folder's file system keeps no " << name;
+    }
+
+    ASSERT_TRUE(testing::loaded(testing::canonicalFile()).save(target));
+    for (const auto& [name, value] : attributes) {
+        SCOPED_TRACE(name);
+        std::vector<std::uint8_t> kept(value.size() + 1);
+        const ssize_t size = ::getxattr(target.c_str(), name, kept.data(), kept.size());
+        ASSERT_GE(size, 0);
+        kept.resize(std::size_t(size));
+        EXPECT_EQ(kept, value);
+    }
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
 }
 
 // Each failure must leave the old file byte-identical and no temporary file behind.
@@ -221,10 +328,9 @@ TEST_F(InfoFileSaveFailure, MissingFolder) {
 }
 
 TEST_F(InfoFileSaveFailure, ReadOnlyFolder) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder write permission";
     fs::permissions(dir.path(), fs::perms(0555));
-    expectFailureLeavesOldFile(target, [&] { fs::permissions(dir.path(), fs::perms(0755)); });
+    const testing::UnprivilegedSave unprivileged({dir.path(), target});
+    expectFailureLeavesOldFile(target);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Saves that fail for real reasons: the disk filling up, the folder gone or read-only, the target
-// turned into a folder, names and paths past the platform's limits. Each must report failure and
+// turned into a folder, names and paths past the platform's limits; and saves that must not
+// replace what a plain write could not: a read-only file, another user's file, a FIFO or a
+// device, the file behind another user's link in a shared folder. Each must report failure and
 // leave everything in the folder exactly as it was, old file and all, with no temporary file.
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "document/info_file.h"
@@ -19,17 +23,20 @@
 #include "info_file_bytes.h"
 #include "names/documentation_table.h"
 #include "support/test_support.h"
+#include "support/unprivileged_save.h"
 
 namespace kestra {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::nobodyId;
+using testing::nogroupId;
 using testing::readFile;
 using testing::TempDir;
+using testing::UnprivilegedSave;
 using testing::writeFile;
 
 constexpr std::uint32_t itemLength = 8;
-constexpr uid_t nobodyId = 65534;
 
 // An info file of `itemCount` items, each an integer (its index) and a float.
 std::vector<std::uint8_t> fileOfItems(std::uint32_t itemCount) {
@@ -104,30 +111,6 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-// Runs the save as an ordinary user when the tests run as root, for whom permission bits mean
-// nothing; the folder is handed to that user first so that only its mode bits stand in the way.
-class UnprivilegedSave {
-public:
-    explicit UnprivilegedSave(const fs::path& folder) : root_(geteuid() == 0) {
-        if (!root_)
-            return;
-        const std::string path = folder.string();
-        EXPECT_EQ(chown(path.c_str(), nobodyId, nobodyId), 0);
-        EXPECT_EQ(chown(folder.parent_path().c_str(), nobodyId, nobodyId), 0);
-        EXPECT_EQ(seteuid(nobodyId), 0);
-    }
-    ~UnprivilegedSave() {
-        if (root_) {
-            EXPECT_EQ(seteuid(0), 0);
-        }
-    }
-    UnprivilegedSave(const UnprivilegedSave&) = delete;
-    UnprivilegedSave& operator=(const UnprivilegedSave&) = delete;
-
-private:
-    bool root_;
-};
-
 TEST_F(SaveFaults, DiskFillingUpPartWayThroughALargeFile) {
     const std::vector<std::uint8_t> large = fileOfItems(500'000); // 4 MB
     writeFile(target(), large);
@@ -150,7 +133,7 @@ TEST_F(SaveFaults, FolderMadeReadOnlyBetweenLoadAndSave) {
     const std::vector<std::uint8_t> original = readFile(target());
     fs::permissions(folder(), fs::perms::owner_read | fs::perms::owner_exec);
     expectRefused([&](FileError& error) {
-        UnprivilegedSave unprivileged(folder());
+        UnprivilegedSave unprivileged({dir.path(), folder(), target()});
         return document.save(target(), &error);
     });
     EXPECT_EQ(readFile(target()), original);
@@ -184,6 +167,85 @@ TEST_F(SaveFaults, NameAtTheLimitSaves) {
     ASSERT_TRUE(reloaded.load(name, documentation));
     EXPECT_EQ(reloaded.items[0].values[0].intValue(), 77u);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);
+}
+
+TEST_F(SaveFaults, ReadOnlyFileOfThisUser) {
+    fs::permissions(target(), fs::perms(0444));
+    expectRefused([&](FileError& error) {
+        UnprivilegedSave unprivileged({dir.path(), folder(), target()});
+        return document.save(target(), &error);
+    });
+}
+
+// The folder lets anyone rename files in it, which must not let anyone replace them.
+TEST_F(SaveFaults, AnotherUsersFileInAFolderOpenToAll) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file of another user";
+    fs::permissions(folder(), fs::perms::all);
+    expectRefused([&](FileError& error) {
+        UnprivilegedSave unprivileged({dir.path()});
+        return document.save(target(), &error);
+    });
+    struct stat status {};
+    ASSERT_EQ(stat(target().c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 0u);
+}
+
+// Not replaced by a regular file, also behind a link; nor does the save wait for a reader of
+// the FIFO.
+TEST_F(SaveFaults, TargetsThatAreNoRegularFile) {
+    std::vector<fs::path> targets{folder() / "fifo.table", folder() / "link.table"};
+    ASSERT_EQ(mkfifo(targets[0].c_str(), 0666), 0);
+    fs::create_symlink("fifo.table", targets[1]);
+    if (geteuid() == 0) {
+        targets.push_back(folder() / "null.table");
+        ASSERT_EQ(mknod(targets.back().c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    for (const fs::path& path : targets) {
+        SCOPED_TRACE(path.string());
+        expectRefused([&](FileError& error) { return document.save(path.string(), &error); });
+    }
+}
+
+// Another user's link in a sticky, world-writable folder (such as /tmp) must not send the save
+// to the file it names, not even at the end of a chain of links: the kernel would not follow it
+// for an open either.
+TEST_F(SaveFaults, LinkPlantedInASharedFolder) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a link of another user";
+    const fs::path shared = dir.path() / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(folder(), fs::perms::owner_all);
+    const fs::path planted = shared / "out.table";
+    fs::create_symlink(target(), planted);
+    ASSERT_EQ(lchown(planted.c_str(), nobodyId, nogroupId), 0);
+    fs::create_symlink("out.table", shared / "mine.table");
+    for (const fs::path& path : {planted, shared / "mine.table"}) {
+        SCOPED_TRACE(path.string());
+        expectRefused([&](FileError& error) { return document.save(path.string(), &error); });
+    }
+}
+
+// In a folder this user may write but not read, the new file takes the target's place but the
+// folder cannot be flushed: the save must say so, not that nothing was written.
+TEST_F(SaveFaults, FolderThatCannotBeFlushedAfterTheRename) {
+    fs::permissions(folder(), fs::perms::owner_write | fs::perms::owner_exec);
+    FileError error;
+    bool saved = false;
+    {
+        UnprivilegedSave unprivileged({dir.path(), folder(), target()});
+        saved = document.save(target(), &error);
+    }
+    fs::permissions(folder(), fs::perms::owner_all);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(error.targetReplaced);
+    EXPECT_TRUE(error.message.starts_with("saved, but the folder could not be flushed to disk: "))
+        << error.message;
+    InfoFile reloaded;
+    ASSERT_TRUE(reloaded.load(target(), documentation));
+    EXPECT_EQ(reloaded.items[0].values[0].intValue(), 77u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
 }
 
 } // namespace

@@ -55,6 +55,24 @@ TEST(SearchDialogState, PropertyEntriesWithoutItemsComeFromTheDescriptors) {
     EXPECT_EQ(entries[2], u"002: 9 ((Undocumented))");
 }
 
+TEST(SearchDialogState, PropertyEntryNamesEndAtAZeroByteAsTheRowsDo) {
+    const std::string name("Spe\0ed", 6);
+    for (const bool withItems : {true, false}) {
+        Fixture fixture({});
+        fixture.documentation.entries[0].name = name;
+        if (withItems) {
+            fixture.document.items.push_back(ItemRecord{
+                {makeValue(fixture.document.descriptors[0], false, fixture.documentation)}});
+            ASSERT_EQ(buildPropertyRow(fixture.document.items[0].values[0]).nameText.view(),
+                      u"Spe");
+        }
+        EXPECT_EQ(modeChoiceEntries(SearchMode::SingleProperty, fixture.document,
+                                    fixture.documentation)[0],
+                  u"000: 1200 (Spe)")
+            << withItems;
+    }
+}
+
 TEST(SearchDialogState, EntriesAreReadByTheirLeadingDigits) {
     const std::pair<std::u16string_view, std::string_view> types[] = {
         {u"1: String (32 Bytes)", "s32"},

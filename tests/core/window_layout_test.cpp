@@ -42,5 +42,21 @@ TEST(WindowLayout, KeepsTheFormulasOnSmallWindowsAndTruncatesEveryDivision) {
     }
 }
 
+TEST(WindowLayout, StartsAt1280By720WithinTheScreensAvailableArea) {
+    const std::pair<WindowSize, WindowSize> cases[] = {
+        {{1920, 1050}, {1280, 720}}, {{1280, 720}, {1280, 720}}, {{1366, 700}, {1280, 700}},
+        {{1024, 600}, {1024, 600}},  {{800, 1200}, {800, 720}},
+    };
+    for (const auto& [available, expected] : cases)
+        EXPECT_EQ(initialWindowSize(available), expected) << available.width;
+
+    // Each list's third holds its four 100-pixel columns, its frame and a vertical scroll bar.
+    const WindowSize start = initialWindowSize({1920, 1050});
+    const WindowLayout layout = layOutWindow(start.width, start.height);
+    constexpr int framesAndScrollBar = 2 * 2 + 20;
+    EXPECT_GE(layout.itemList.width, 4 * 100 + framesAndScrollBar);
+    EXPECT_GE(layout.propertyList.width, 4 * 100 + framesAndScrollBar);
+}
+
 } // namespace
 } // namespace kestra

@@ -132,6 +132,11 @@ void doubleClickRowOf(ReportList* list, int row) {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
+bool waitCursorShown() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
 void MainWindowTest::clickRow(ReportList* list, int row) {
     const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);

@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,11 @@
 #include "main_window.h"
 #include "report_list.h"
 #include "support/test_support.h"
+
+// Failed checks show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace kestra::testing {
 
@@ -39,6 +45,9 @@ std::vector<SampleItem> threeSampleItems();
 
 // A real double-click on row `row` of a list: press, double-click, release.
 void doubleClickRowOf(ReportList* list, int row);
+
+// Whether the program shows the wait cursor over its windows.
+bool waitCursorShown();
 
 // A main window in a temporary folder holding the documentation file, with file choosers and
 // message boxes replaced: chosen paths come from queues, error boxes are recorded.

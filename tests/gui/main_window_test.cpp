@@ -1,12 +1,18 @@
 #include <QAction>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
+#include "about_box.h"
 #include "control_ids.h"
 #include "main_window_fixture.h"
+#include "progress_window.h"
 #include "window/window_layout.h"
 
 namespace kestra::testing {
@@ -24,6 +30,49 @@ bool actionEnabled(const MainWindow& window, int id) {
     auto* action = window.findChild<QAction*>(QString::number(id));
     return action && action->isEnabled();
 }
+
+// What the user sees of the window, and where Save would write: title, paths, status bar, which
+// commands and controls are enabled, the edit field and every text of both lists.
+std::vector<std::string> visibleState(const MainWindow& window) {
+    std::vector<std::string> seen = {window.windowTitle().toStdString(),
+                                     window.state().currentFilePath, window.state().openedFilePath};
+    for (const QString& part : statusTexts(window))
+        seen.push_back(part.toStdString());
+    for (int id : {openCommandId, saveCommandId, saveAsCommandId, searchCommandId, aboutCommandId,
+                   exitCommandId})
+        seen.push_back(std::to_string(id) + (actionEnabled(window, id) ? " on" : " off"));
+    for (int id :
+         {copyItemButtonId, applyButtonId, deleteItemButtonId, newItemButtonId, valueEditId}) {
+        const auto* control = window.findChild<QWidget*>(QString::number(id));
+        seen.push_back(std::to_string(id) + (control->isEnabled() ? " on" : " off"));
+    }
+    seen.push_back(
+        window.findChild<QLineEdit*>(QString::number(valueEditId))->text().toStdString());
+    for (int id : {itemListId, propertyListId}) {
+        const QAbstractItemModel* rows =
+            window.findChild<ReportList*>(QString::number(id))->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            for (int column = 0; column < rows->columnCount(); ++column)
+                seen.push_back(rows->index(row, column).data().toString().toStdString());
+        }
+    }
+    return seen;
+}
+
+// Notes the caption of each progress window as it appears, and whether the wait cursor shows.
+class ProgressWatcher final : public QObject {
+public:
+    ProgressWatcher() { qApp->installEventFilter(this); }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<ProgressWindow*>(watched))
+            shown << static_cast<QWidget*>(watched)->windowTitle() +
+                         (waitCursorShown() ? " waiting" : "");
+        return false;
+    }
+};
 
 TEST_F(MainWindowTest, StartsWithItsControlsMenuAndStates) {
     EXPECT_EQ(window->windowTitle(), "Kestra");
@@ -82,6 +131,13 @@ TEST_F(MainWindowTest, OpenFillsTheItemListTitleAndStatusBar) {
     EXPECT_TRUE(button(newItemButtonId)->isEnabled());
 }
 
+TEST_F(MainWindowTest, ATitleShowsThePathAsItIsEvenWithQtsPlaceholder) {
+    for (const std::string name : {"a[*]b.table", "[*][*].table", "[*]"}) {
+        const std::string path = openSample(name);
+        EXPECT_EQ(window->windowHandle()->title(), QString::fromStdString(path) + " (Kestra)");
+    }
+}
+
 TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
     openSample();
     clickRow(itemList(), 1);
@@ -105,17 +161,26 @@ TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
 
 TEST_F(MainWindowTest, EnterWithoutAMarkedRowOnlyResetsTheEditPanel) {
     openSample();
-    doubleClickRow(itemList(), 0);
+    doubleClickRow(itemList(), 2);
     doubleClickRow(propertyList(), 1);
+    // Row 0 marked while the list's current row is elsewhere (as after a Search jump): deleting
+    // it leaves no row marked, and Hobby, now item 1, stays shown with its property loaded.
+    clickRow(itemList(), 0);
+    itemList()->selectionModel()->clearCurrentIndex();
+    QTest::mouseClick(button(deleteItemButtonId), Qt::LeftButton);
+    ASSERT_EQ(itemList()->selectionMark(), -1);
+    ASSERT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(window->state().selectedProperty, 1);
     ASSERT_TRUE(valueEdit()->isEnabled());
-    // A new open empties the list, and with it the mark.
-    openSample();
-    doubleClickRow(itemList(), 0);
-    window->dispatch(openCommandId); // cancelled: changes nothing
+
     QTest::keyClick(itemList(), Qt::Key_Return);
-    EXPECT_EQ(propertyList()->model()->rowCount(), 5);
     EXPECT_FALSE(valueEdit()->isEnabled());
+    EXPECT_EQ(valueEdit()->text(), "");
+    EXPECT_FALSE(button(applyButtonId)->isEnabled());
     EXPECT_EQ(window->state().selectedProperty, -1);
+    EXPECT_EQ(window->state().selectedItem, 1);
+    ASSERT_EQ(propertyList()->model()->rowCount(), 5);
+    EXPECT_EQ(cell(propertyList(), 0, 1), "Hobby");
 }
 
 TEST_F(MainWindowTest, ApplyStoresAnUnlinkedValueAndShowsTheTypedText) {
@@ -277,6 +342,41 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(readFile(original), sampleFileBytes(16, threeSampleItems()));
 }
 
+TEST_F(MainWindowTest, OpenAndSaveShowTheirProgressAndWaitCursorUntilTheWorkIsDone) {
+    ProgressWatcher watcher;
+    QStringList whenListed;
+    QObject listening;
+    QObject::connect(itemList()->model(), &QAbstractItemModel::rowsInserted, &listening, [&] {
+        for (const ProgressWindow* progress : window->findChildren<ProgressWindow*>())
+            whenListed << progress->windowTitle() + (progress->isVisible() ? " shown" : "");
+        whenListed << (waitCursorShown() ? "waiting" : "");
+    });
+    openSample();
+    EXPECT_EQ(whenListed, QStringList({"Opening shown", "waiting"}));
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(watcher.shown, QStringList({"Opening waiting", "Saving waiting"}));
+    EXPECT_TRUE(window->findChildren<ProgressWindow*>().isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, SaveAsIntoAMissingFolderKeepsTheCurrentPath) {
+    const std::string original = openSample();
+    doubleClickRow(itemList(), 0);
+    doubleClickRow(propertyList(), 4);
+    retype("77");
+    QTest::mouseClick(button(applyButtonId), Qt::LeftButton);
+    saveAnswers.push_back(QString::fromStdString(folder.file("missing/copy.table")));
+    window->dispatch(saveAsCommandId);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(window->state().currentFilePath, original);
+
+    window->dispatch(saveCommandId);
+    auto items = threeSampleItems();
+    items[0].count = 77;
+    EXPECT_EQ(readFile(original), sampleFileBytes(16, items));
+    EXPECT_EQ(errors.size(), 1u);
+}
+
 TEST_F(MainWindowTest, AFailedLoadKeepsTheEarlierDocument) {
     const std::string original = openSample();
     doubleClickRow(itemList(), 1);
@@ -337,6 +437,41 @@ TEST_F(MainWindowTest, AboutBoxClosesOnEnterAndEscapeAndExitClosesTheWindow) {
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, StartsWithinTheScreenAndWideEnoughForBothListsColumns) {
+    const QSize available = window->screen()->availableSize();
+    const WindowSize start = initialWindowSize({available.width(), available.height()});
+    EXPECT_EQ(window->size(), QSize(start.width, start.height));
+
+    // On a screen that holds it, with a list long enough to scroll.
+    const WindowSize roomy = initialWindowSize({1920, 1050});
+    window->resize(roomy.width, roomy.height);
+    std::vector<SampleItem> items;
+    for (int copy = 0; copy < 20; ++copy)
+        for (const SampleItem& item : threeSampleItems())
+            items.push_back(item);
+    const std::string path = folder.file("many.table");
+    writeFile(path, sampleFileBytes(16, items));
+    openPath(path);
+    doubleClickRow(itemList(), 0);
+    QApplication::processEvents();
+    ASSERT_TRUE(itemList()->verticalScrollBar()->isVisible());
+    for (ReportList* list : {itemList(), propertyList()})
+        EXPECT_GE(list->viewport()->width(), list->header()->length())
+            << list->accessibleName().toStdString();
+}
+
+TEST_F(MainWindowTest, TheAboutBoxIsWideEnoughForItsLinesInTheFontUsed) {
+    AboutBox about(window.get());
+    const QRect inside = about.rect();
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        EXPECT_TRUE(inside.contains(label->geometry())) << label->text().toStdString();
+    }
+    EXPECT_TRUE(inside.contains(about.findChild<QPushButton*>()->geometry()));
+}
+
 TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
     for (const QSize size : {QSize(900, 600), QSize(150, 80)}) {
         window->resize(size);
@@ -362,6 +497,31 @@ TEST_F(MainWindowTest, ControlsFollowTheLayoutRuleOnEveryResize) {
         for (int part = 0; part < 4; ++part)
             EXPECT_EQ(parts[part]->geometry().right() + 1,
                       layout.statusPartRightEdges[std::size_t(part)]);
+    }
+}
+
+// `kestra FILE` opens FILE through openPath: the window must end as File > Open leaves it.
+TEST_F(MainWindowTest, OpeningAGivenPathEndsAsFileOpenDoes) {
+    const std::string path = openSample("birds.info");
+    ASSERT_TRUE(errors.empty());
+    MainWindow started(UserDialogs{}); // it must ask nothing and report nothing
+    started.show();
+    started.openPath(QString::fromStdString(path));
+    EXPECT_EQ(visibleState(started), visibleState(*window));
+}
+
+TEST_F(MainWindowTest, AGivenPathThatDoesNotOpenIsReportedAndLeavesTheWindowEmpty) {
+    const std::vector<std::string> empty = visibleState(*window);
+    writeFile(folder.file("short.table"), hexBytes("00 00 00 01 00 00 00 05"));
+    const std::string paths[] = {folder.file("missing.table"), folder.file("short.table"),
+                                 folder.path().string()};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        errors.clear();
+        window->openPath(QString::fromStdString(path));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], std::make_pair(QString("File Did not Open Fully"), QString("ERROR")));
+        EXPECT_EQ(visibleState(*window), empty);
     }
 }
 

@@ -1,8 +1,10 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "control_ids.h"
+#include "enter_key_filter.h"
 #include "main_window_fixture.h"
 #include "search/search_matching.h"
 #include "search_dialog.h"
@@ -111,6 +113,33 @@ TEST_F(SearchDialogTest, EachModeListsWhatTheMatchersFind) {
     EXPECT_EQ(all, (SearchResults{0, 1}));
     EXPECT_EQ(type, (SearchResults{0, 1}));
     EXPECT_EQ(single, SearchResults{1});
+}
+
+TEST_F(SearchDialogTest, LabelsAndRadiosAreWideEnoughForTheirTextsInTheFontUsed) {
+    QList<QWidget*> texts;
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        texts << label;
+        // It ends before the box it names.
+        if (label->text() == "Select Type/Property") {
+            EXPECT_LT(label->geometry().right(), choice()->x());
+        }
+    }
+    for (QRadioButton* radio : dialog->findChildren<QRadioButton*>())
+        texts << radio;
+    ASSERT_EQ(texts.size(), 6);
+    for (const QWidget* text : texts)
+        EXPECT_GE(text->width(), text->sizeHint().width()) << text->accessibleName().toStdString();
+}
+
+TEST_F(SearchDialogTest, TheWaitCursorShowsUntilTheFoundItemsAreListed) {
+    bool waitingWhenListed = false;
+    QObject listening;
+    QObject::connect(foundItems()->model(), &QAbstractItemModel::rowsInserted, &listening,
+                     [&] { waitingWhenListed = waitCursorShown(); });
+    search("r", allPropertiesRadioId);
+    ASSERT_GT(foundItems()->model()->rowCount(), 0);
+    EXPECT_TRUE(waitingWhenListed);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(SearchDialogTest, ASecondSearchThatFindsNothingKeepsTheRows) {

@@ -1,0 +1,126 @@
+#include "commands/commands.h"
+#include "commands/document_access.h"
+#include "commands/edit_session.h"
+#include "commands/value_fields.h"
+#include "editing/item_editing.h"
+#include "text/csv_table.h"
+#include "text/json_writer.h"
+#include "text/text_encoding.h"
+#include "tool_error.h"
+
+namespace kestra::tool {
+
+namespace {
+
+constexpr std::string_view name = "import";
+constexpr OptionRule options[] = {outputRule, dryRunRule, stringsRule};
+constexpr std::string_view help =
+    R"help(usage: kestra-tool import FILE CSV [-o OUT] [--dry-run] [--strings 16|32]
+
+Reads back the table that dump --format csv writes (with or without --exact), edited or not,
+and stores each cell whose text differs from what the file holds, by the cell's own property
+type (as set does, but without passing the text on to linked properties: a row carries every
+linked value already). Saves to OUT, or over FILE, once every row is stored.
+
+The heading row must name FILE's property IDs in order ("Item #", then "NAME (ID)" or "(ID)";
+the names are not compared). Each row starts with its item's index: rows may come in any order
+and leave items out (those stay as they are); a row numbered with the file's item count adds
+a new item, as the editor's New Item does, and then stores its cells; the next may add the one
+after it. A cell that says what the file holds already, in either number form, is not stored,
+so dump then import without edits gives back the same bytes (a float shown as 0.000000, a NaN's
+payload and the bytes after a string's terminator stay).
+
+Errors (status 2, one line naming the row and column, nothing saved): a heading that does not
+match, a row with another number of cells, an item index that is no number, repeats a row or
+leaves a gap, a number cell its type cannot read, a string longer than its field, or a
+character outside ISO-8859-1.
+
+Writes each stored property as set does ("item I property P (ID N): TEXT", the value rendered
+afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
+input or output (FILE with --strings); when the file goes to standard output, these lines go
+to standard error. --dry-run saves nothing and writes what diff would show between FILE and the
+result instead (status 1 when something would change, 0 when nothing would).
+)help";
+
+std::string place(std::size_t row, std::size_t column) {
+    return "row " + std::to_string(row) + ", column " + std::to_string(column);
+}
+
+// The item a row stands for: one of the file's, once, or the next new one, which it adds.
+std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
+    InfoFile& document = session.document();
+    std::uint32_t item = 0;
+    if (!parseUnsigned32(row.item, item))
+        throw ToolError(place(row.row, 1) + ": " + jsonQuoted(asUtf8(row.item)) +
+                        " is no item index (a decimal number counting from 0)");
+    const std::size_t count = document.items.size();
+    if (item > count)
+        throw ToolError(place(row.row, 1) + ": item " + row.item + " would leave a gap; the next " +
+                        "new item is " + std::to_string(count));
+    if (item == count) {
+        if (!newItem(document, session.source().thirtyTwoByteStrings, DocumentationTable()))
+            throw ToolError(place(row.row, 1) +
+                            ": the file already holds the most items its header can count");
+        session.report() << "item " << item << ": new item\n";
+        seen.push_back(false);
+    }
+    if (seen[item])
+        throw ToolError(place(row.row, 1) + ": item " + row.item + " has a row already");
+    seen[item] = true;
+    return item;
+}
+
+void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
+    const std::size_t item = rowItem(session, row, seen);
+    InfoFile& document = session.document();
+    for (std::size_t k = 0; k < row.cells.size(); ++k) {
+        const PropertyValue& value = document.items[item].values[k];
+        const std::string where = place(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
+                                  ", type " + std::string(typeCodeText(value.typeCode));
+        std::string text;
+        if (!narrowUtf8Exactly(row.cells[k], text))
+            throw ToolError(where + ": the text " + jsonQuoted(asUtf8(row.cells[k])) +
+                            " holds a character outside ISO-8859-1, which the file's texts "
+                            "cannot hold; nothing was saved");
+        if (saysCurrentValue(value, text))
+            continue;
+        if (!storeOwnText(document, item, k, text))
+            throw ToolError(where + ", cannot take the text " + jsonQuoted(row.cells[k]) +
+                            "; nothing was saved");
+        reportStored(session.report(), document, item, k);
+    }
+}
+
+int run(const Invocation& invocation) {
+    expectPositionals(invocation, name, 2);
+    const std::string& path = invocation.arguments.positionals[0];
+    const std::string& csvPath = invocation.arguments.positionals[1];
+    readStandardInputOnce({&path, &csvPath});
+    EditSession session(invocation, path);
+    const std::vector<std::uint8_t> bytes = readWholeFile(csvPath);
+
+    std::vector<std::uint32_t> ids;
+    for (const PropertyDescriptor& descriptor : session.document().descriptors)
+        ids.push_back(descriptor.id);
+    std::vector<bool> seen(session.document().items.size(), false);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    try {
+        TableReader table(text, ids);
+        TableRow row;
+        while (table.next(row))
+            storeRow(session, row, seen);
+    } catch (const ToolError& error) {
+        throw ToolError(shownPath(csvPath) + ": " + error.what());
+    }
+    return session.finish();
+}
+
+} // namespace
+
+const Command& importCommand() {
+    static const Command command{name, "store the edited cells of a table that dump wrote", help,
+                                 options, run};
+    return command;
+}
+
+} // namespace kestra::tool

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/csv_format.h"
+
+namespace kestra::tool {
+
+// The table that `dump --format csv` writes and `import` reads back: a heading row, "Item #" and
+// then "NAME (ID)" for each property in descriptor order ("(ID)" alone when the name is empty),
+// then one row per item, its index first and then its values.
+inline constexpr std::string_view itemHeading = "Item #";
+// "Wingspan (cm) (1002)", "(2000)"; `name` is UTF-8.
+std::string propertyHeading(std::string_view name, std::uint32_t id);
+
+struct TableRow {
+    std::size_t row = 0; // counting records from 1, the heading being row 1, as a spreadsheet does
+    std::string item;    // the "Item #" cell
+    std::vector<std::string> cells; // one per property, UTF-8
+};
+
+// Reads such a table row by row. The heading must name the given property IDs in order; the
+// names before them are not compared, so a table written with or without names reads the same.
+// A leading UTF-8 byte order mark, which spreadsheets write, is skipped. Throws ToolError
+// "row R, column C: ..." for a heading that does not match or a row of another width, and
+// "line L: ..." for text that is not CSV.
+class TableReader {
+public:
+    TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds);
+
+    // The next row; false at the end of the table.
+    bool next(TableRow& row);
+
+private:
+    bool nextRecord(CsvRecord& record);
+    void checkHeading();
+
+    CsvReader reader_;
+    std::vector<std::uint32_t> propertyIds_;
+    std::size_t rows_ = 0;
+};
+
+} // namespace kestra::tool

@@ -1,0 +1,48 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "tool_error.h"
+
+namespace kestra::tool {
+namespace {
+
+TEST(CommandLine, SplitsOptionsFromPositionalsAnywhere) {
+    constexpr OptionRule rules[] = {{"--format", true}, {"-o", true}, {"--raw", false}};
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> positionals;
+        std::map<std::string, std::string, std::less<>> values;
+        std::set<std::string, std::less<>> flags;
+        std::string_view problem;
+    } cases[] = {
+        {{"a", "--format", "csv", "b"}, {"a", "b"}, {{"--format", "csv"}}, {}, ""},
+        {{"--format=csv", "--raw", "a"}, {"a"}, {{"--format", "csv"}}, {"--raw"}, ""},
+        {{"--format=", "a"}, {"a"}, {{"--format", ""}}, {}, ""},
+        {{"-o", "-", "-"}, {"-"}, {{"-o", "-"}}, {}, ""}, // "-" names a stream, no option
+        {{"a", "-5", "-.5", "-"}, {"a", "-5", "-.5", "-"}, {}, {}, ""},
+        {{"--", "--raw", "-x"}, {"--raw", "-x"}, {}, {}, ""},
+        {{"-o", "--raw"}, {}, {{"-o", "--raw"}}, {}, ""}, // a value may look like an option
+        {{"--colour"}, {}, {}, {}, "unknown option --colour"},
+        {{"-x"}, {}, {}, {}, "unknown option -x"},
+        {{"--raw", "--raw"}, {}, {}, {}, "the option --raw is given twice"},
+        {{"--raw=yes"}, {}, {}, {}, "the option --raw takes no value"},
+        {{"a", "--format"}, {}, {}, {}, "the option --format needs a value"},
+        {{"-o=x"}, {}, {}, {}, "unknown option -o=x"}, // only long options take "="
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        try {
+            const Arguments parsed = parseArguments(c.arguments, rules);
+            EXPECT_EQ(c.problem, "");
+            EXPECT_EQ(parsed.positionals, c.positionals);
+            EXPECT_EQ(parsed.values, c.values);
+            EXPECT_EQ(parsed.flags, c.flags);
+        } catch (const ToolError& error) {
+            EXPECT_EQ(error.what(), c.problem);
+        }
+    }
+}
+
+} // namespace
+} // namespace kestra::tool

@@ -1,0 +1,140 @@
+// Saves that end early or only part-way: interrupted by a signal, stopped by the file size
+// limit, refused or left unflushed for an ordinary user. None may leave a temporary file behind,
+// and the status and the one line on standard error must say what happened.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <grp.h>
+#include <sys/ptrace.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/unprivileged_save.h"
+#include "tool_runner.h"
+
+namespace kestra::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> setInPlace{"set", "a.table", "0", "3", "5"};
+
+// The temporary files of a save of `name` in `folder`.
+std::vector<std::string> temporaryFiles(const fs::path& folder, const std::string& name) {
+    std::vector<std::string> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string file = entry.path().filename().string();
+        if (file.starts_with("." + name + "."))
+            found.push_back(file);
+    }
+    return found;
+}
+
+// As a shell starts a command: the test runner may have been started with SIGINT ignored.
+void defaultSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGXFSZ})
+        std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// Runs `set` stopping at each of its system calls and sends `signal` at the first stop where
+// its temporary file exists: always during the save, before the rename.
+ToolRun interruptSave(const TempDir& folder, int signal) {
+    const pid_t tool = startTool(folder, setInPlace, [] {
+        defaultSignals();
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+    });
+    int status = 0;
+    waitpid(tool, &status, 0); // stopped on starting the program
+    ptrace(PTRACE_SETOPTIONS, tool, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int handedOn = 0; // a signal the tool got meanwhile
+    while (temporaryFiles(folder.path(), "a.table").empty()) {
+        ptrace(PTRACE_SYSCALL, tool, nullptr, handedOn);
+        if (waitpid(tool, &status, 0) != tool || !WIFSTOPPED(status))
+            throw std::runtime_error("the tool ended before it began to save");
+        handedOn = WSTOPSIG(status) == (SIGTRAP | 0x80) ? 0 : WSTOPSIG(status);
+    }
+    kill(tool, signal);
+    ptrace(PTRACE_DETACH, tool, nullptr, nullptr);
+    return waitForTool(folder, tool);
+}
+
+TEST(ToolSaveFaults, SignalDuringTheSaveRemovesTheTemporaryFile) {
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signal));
+        const TempDir folder;
+        writeFile(folder.file("a.table"), twoItemFile());
+        const ToolRun run = interruptSave(folder, signal);
+        EXPECT_EQ(run.signal, signal) << run.err;
+        EXPECT_EQ(temporaryFiles(folder.path(), "a.table"), std::vector<std::string>{});
+        EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+    }
+}
+
+TEST(ToolSaveFaults, FileSizeLimitIsAnErrorNotTheEndOfTheTool) {
+    const TempDir folder;
+    writeFile(folder.file("a.table"), twoItemFile());
+    const ToolRun run = waitForTool(folder, startTool(folder, setInPlace, [] {
+                                        defaultSignals();
+                                        // Room for the error line, not for the 128-byte file.
+                                        const rlimit limit{100, 100};
+                                        setrlimit(RLIMIT_FSIZE, &limit);
+                                    }));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "kestra-tool: a.table: cannot be saved: writing the file failed: File too large\n");
+    EXPECT_EQ(temporaryFiles(folder.path(), "a.table"), std::vector<std::string>{});
+    EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+}
+
+// A read-only file is refused. In a folder that cannot be read, and so cannot be flushed, the
+// file is saved and the tool says so; it is still status 2, since a crash could undo the save.
+TEST(ToolSaveFaults, AsAnOrdinaryUser) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    struct Case {
+        fs::perms folderMode;
+        fs::perms fileMode;
+        const char* message;
+        bool saved;
+    };
+    const Case cases[] = {
+        {fs::perms(0700), fs::perms(0444),
+         "kestra-tool: docs/a.table: cannot be saved: cannot open the target for writing: "
+         "Permission denied\n",
+         false},
+        {fs::perms(0300), fs::perms(0644),
+         "kestra-tool: docs/a.table: saved, but the folder could not be flushed to disk: "
+         "Permission denied\n",
+         true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const TempDir folder;
+        const fs::path docs = folder.path() / "docs";
+        fs::create_directory(docs);
+        writeFile((docs / "a.table").string(), twoItemFile());
+        fs::permissions(docs / "a.table", c.fileMode);
+        fs::permissions(docs, c.folderMode);
+        for (const fs::path& path : {folder.path(), docs, docs / "a.table"})
+            ASSERT_EQ(chown(path.c_str(), nobodyId, nogroupId), 0);
+
+        const ToolRun run = waitForTool(
+            folder, startTool(folder, {"set", "docs/a.table", "0", "3", "5"}, [] {
+                if (setgroups(0, nullptr) != 0 || setgid(nogroupId) != 0 || setuid(nobodyId) != 0)
+                    _exit(126);
+            }));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, c.message);
+        fs::permissions(docs, fs::perms::owner_all);
+        EXPECT_EQ(readFile((docs / "a.table").string()) != twoItemFile(), c.saved);
+        EXPECT_EQ(temporaryFiles(docs, "a.table"), std::vector<std::string>{});
+    }
+}
+
+} // namespace
+} // namespace kestra::testing
