@@ -20,12 +20,6 @@ void ItemRows::showItems(const InfoFile& document, std::vector<std::int32_t> ite
     typed_.clear();
 }
 
-void ItemRows::clear() {
-    count_ = 0;
-    foundItems_.clear();
-    typed_.clear();
-}
-
 std::size_t ItemRows::itemOf(std::size_t row) const {
     return found_ ? std::size_t(foundItems_[row]) : row;
 }

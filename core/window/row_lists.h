@@ -24,7 +24,6 @@ public:
     void showAll(const InfoFile& document);
     // Row r shows item items[r] of `document`.
     void showItems(const InfoFile& document, std::vector<std::int32_t> items);
-    void clear();
 
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
