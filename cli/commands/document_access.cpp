@@ -69,11 +69,9 @@ InfoSource infoSource(const Arguments& arguments, const std::string& path) {
 }
 
 InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names) {
-    std::vector<std::uint8_t> bytes;
     FileError error;
     InfoFile document;
-    if (!readFile(openablePath(source.path), addressableBytes, bytes, error) ||
-        !document.loadFromBytes(bytes, source.thirtyTwoByteStrings, names, &error))
+    if (!document.load(openablePath(source.path), source.thirtyTwoByteStrings, names, &error))
         throw ToolError(shownPath(source.path) + ": " + error.text());
     return document;
 }

@@ -22,6 +22,10 @@ struct InfoFile {
     // Reads the file at `path` (UTF-8 on this platform). On failure returns false and leaves the
     // document exactly as it was; `error`, when given, receives one line saying why.
     bool load(const std::string& path, const PropertyNames& names, FileError* error = nullptr);
+    // The same with the string width given rather than told by the path (standard input has no
+    // name to tell it).
+    bool load(const std::string& path, bool thirtyTwoByteStrings, const PropertyNames& names,
+              FileError* error = nullptr);
     // The same from bytes already in memory; `thirtyTwoByteStrings` is what the path would tell.
     bool loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwoByteStrings,
                        const PropertyNames& names, FileError* error = nullptr);

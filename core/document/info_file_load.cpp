@@ -269,6 +269,11 @@ bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwo
 }
 
 bool InfoFile::load(const std::string& path, const PropertyNames& names, FileError* error) {
+    return load(path, pathEndsInInfo(path), names, error);
+}
+
+bool InfoFile::load(const std::string& path, bool thirtyTwoByteStrings, const PropertyNames& names,
+                    FileError* error) {
     ByteSource source;
     FileError failed;
     if (!ByteSource::open(path, addressableBytes, source, failed)) {
@@ -276,7 +281,7 @@ bool InfoFile::load(const std::string& path, const PropertyNames& names, FileErr
             *error = failed;
         return false;
     }
-    return loadFrom(source, pathEndsInInfo(path), names, *this, error);
+    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
 }
 
 } // namespace kestra
