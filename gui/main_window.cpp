@@ -48,7 +48,7 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     resize(start.width, start.height);
 }
 
-// The lists read the row caches until they are gone, so they go before the state does.
+// The lists read their rows from the state until they are gone, so they go before it does.
 MainWindow::~MainWindow() {
     delete takeCentralWidget();
 }

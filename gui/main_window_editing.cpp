@@ -1,5 +1,5 @@
 // Item editing in the main window: the edit panel, Apply, and copying, adding and deleting items.
-// The rules are the core's (item_editing_core); this file keeps the widgets in step.
+// The rules are the core's (window/window_editing); this file keeps the widgets in step.
 #include "main_window.h"
 
 #include <QLineEdit>

@@ -5,9 +5,9 @@
 namespace kestra {
 
 RowListModel::RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell,
-                           RowCount cachedRows, QObject* parent)
+                           RowCount heldRows, QObject* parent)
     : QAbstractTableModel(parent), columns_(columns), cell_(std::move(cell)),
-      cachedRows_(std::move(cachedRows)) {}
+      heldRows_(std::move(heldRows)) {}
 
 int RowListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shownRows_;
@@ -22,7 +22,7 @@ QVariant RowListModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole) {
         const auto row = std::size_t(index.row());
-        if (row >= cachedRows_())
+        if (row >= heldRows_())
             return QString();
         return toQString(cell_(row, index.column()));
     }

@@ -19,7 +19,7 @@ public:
     using CellSource = std::function<std::u16string(std::size_t row, int column)>;
     using RowCount = std::function<std::size_t()>;
 
-    RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell, RowCount cachedRows,
+    RowListModel(const std::array<ColumnSpec, 4>& columns, CellSource cell, RowCount heldRows,
                  QObject* parent);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -38,7 +38,7 @@ private:
 
     const std::array<ColumnSpec, 4>& columns_;
     CellSource cell_;
-    RowCount cachedRows_;
+    RowCount heldRows_;
     int shownRows_ = 0;
 };
 

@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <functional>
-#include <memory>
 
 #include "commands/document_access.h"
 #include "document/info_file.h"
+#include "io/file_reader.h"
 
 namespace kestra::tool {
 
@@ -24,7 +24,6 @@ public:
     // Throws ToolError "PATH: why" when the file cannot be read or its header and property table
     // cannot be loaded.
     ItemSource(const InfoSource& source, const DocumentationTable& names);
-    ~ItemSource();
     ItemSource(const ItemSource&) = delete;
     ItemSource& operator=(const ItemSource&) = delete;
 
@@ -37,14 +36,17 @@ public:
                      const std::function<void(std::size_t, const ItemRecord&)>& visit);
 
 private:
-    class File;
-
     bool valuesStayClearOfTheHeader() const;
+    [[noreturn]] void fail(const FileError& error) const;
+    // Puts the file's bytes [begin, begin + count), as far as the file reaches, at `at` in
+    // `bytes`, which ends where they end.
+    void copyFromFile(std::uint64_t begin, std::uint64_t count, std::vector<std::uint8_t>& bytes,
+                      std::size_t at = 0) const;
 
     std::string shownPath_;
     bool thirtyTwoByteStrings_;
     const DocumentationTable& names_;
-    std::unique_ptr<File> file_;
+    ByteSource file_;
     std::vector<std::uint8_t> batch_; // the bytes a batch is loaded from
     InfoFile shape_;
     InfoFile whole_; // the loaded file, when it is not read in batches

@@ -12,6 +12,8 @@
 
 namespace kestra {
 
+class ByteSource;
+
 // The open document. Invariants: descriptors.size() == header.propertyCount,
 // items.size() == header.itemCount, every item has propertyCount values.
 struct InfoFile {
@@ -29,6 +31,9 @@ struct InfoFile {
     // The same from bytes already in memory; `thirtyTwoByteStrings` is what the path would tell.
     bool loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwoByteStrings,
                        const PropertyNames& names, FileError* error = nullptr);
+    // The same from a source already open.
+    bool load(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+              FileError* error = nullptr);
 
     // Writes the whole document to `path` through a temporary file in the same folder that is
     // flushed and renamed over the target (see replaceFile). On failure returns false and the

@@ -268,6 +268,11 @@ bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwo
     return loadFrom(ByteSource(bytes), thirtyTwoByteStrings, names, *this, error);
 }
 
+bool InfoFile::load(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+                    FileError* error) {
+    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
+}
+
 bool InfoFile::load(const std::string& path, const PropertyNames& names, FileError* error) {
     return load(path, pathEndsInInfo(path), names, error);
 }

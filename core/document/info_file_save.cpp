@@ -177,35 +177,20 @@ SparseImage::Layout chooseLayout(const InfoFile& document) {
     return dense ? SparseImage::Layout::Dense : SparseImage::Layout::Scattered;
 }
 
-void writeSpan(const InfoFile& document, const WriteSpan& span, SparseImage& image) {
-    switch (span.kind) {
-    case WriteSpan::Kind::Header: {
-        InfoHeader header = document.header;
-        header.itemCount = std::uint32_t(document.items.size());
-        std::array<std::uint8_t, headerSize> bytes;
-        encodeHeader(header, bytes);
-        image.write(span.begin, bytes);
-        return;
-    }
-    case WriteSpan::Kind::PropertyTable:
-        for (std::size_t k = 0; k < document.descriptors.size(); ++k) {
-            std::array<std::uint8_t, descriptorSize> bytes;
-            encodeDescriptor(document.descriptors[k], bytes);
-            image.write(descriptorTableEnd(k), bytes);
-        }
-        return;
-    case WriteSpan::Kind::Value:
-        image.write(span.begin, savedValue(document.descriptors[span.property],
-                                           document.items[span.item].values[span.property])
-                                    .view());
-        return;
-    }
-}
-
 // Builds the file aside, so that of the writes that share bytes the later one stays.
 bool writeBuiltAside(const InfoFile& document, const WriteAt& write) {
     SparseImage image(chooseLayout(document));
-    forEachWrite(document, [&](const WriteSpan& span) { writeSpan(document, span, image); });
+    // The header and the property table come first in the write order, then the values.
+    writeHeaderAndTable(document, [&](std::uint64_t position, std::span<const std::uint8_t> bytes) {
+        image.write(position, bytes);
+        return true;
+    });
+    forEachWrite(document, [&](const WriteSpan& span) {
+        if (span.kind == WriteSpan::Kind::Value)
+            image.write(span.begin, savedValue(document.descriptors[span.property],
+                                               document.items[span.item].values[span.property])
+                                        .view());
+    });
     for (const SparseImage::Piece& piece : image.pieces()) {
         if (!write(piece.position, piece.bytes))
             return false;

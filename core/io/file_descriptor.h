@@ -12,6 +12,12 @@ public:
     ~FileDescriptor() { close(); }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
 
     int get() const { return fd_; }
     // Hands the descriptor over to the caller, who closes it.

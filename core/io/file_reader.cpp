@@ -108,7 +108,7 @@ bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& 
     // A regular file of size 0 may be one whose size the system does not know.
     if (S_ISREG(status.st_mode) && status.st_size > 0) {
         opened.fileSize_ = std::min(std::uint64_t(status.st_size), limit);
-        opened.fd_ = file.release();
+        opened.fd_ = std::move(file);
     } else {
         if (!readToEnd(file.get(), status, limit, opened.read_, error))
             return false;
@@ -118,30 +118,9 @@ bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& 
     return true;
 }
 
-ByteSource::ByteSource(ByteSource&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), fileSize_(other.fileSize_), read_(std::move(other.read_)),
-      memory_(other.memory_) {}
-
-ByteSource& ByteSource::operator=(ByteSource&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        fileSize_ = other.fileSize_;
-        read_ = std::move(other.read_); // the buffer moves with its bytes, so memory_ stays valid
-        memory_ = other.memory_;
-    }
-    return *this;
-}
-
-ByteSource::~ByteSource() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 bool ByteSource::read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const {
     std::size_t filled = 0;
-    if (fd_ < 0) {
+    if (fd_.get() < 0) {
         if (position < memory_.size()) {
             filled = std::size_t(std::min<std::uint64_t>(out.size(), memory_.size() - position));
             std::copy_n(memory_.begin() + std::ptrdiff_t(position), filled, out.begin());
@@ -150,7 +129,8 @@ bool ByteSource::read(std::uint64_t position, std::span<std::uint8_t> out, FileE
         while (filled < out.size() && position + filled < fileSize_) {
             const std::size_t wanted = std::size_t(std::min<std::uint64_t>(
                 {out.size() - filled, fileSize_ - position - filled, largestRead}));
-            const ssize_t got = ::pread(fd_, out.data() + filled, wanted, off_t(position + filled));
+            const ssize_t got =
+                ::pread(fd_.get(), out.data() + filled, wanted, off_t(position + filled));
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0) {

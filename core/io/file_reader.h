@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "io/file_descriptor.h"
 #include "io/file_error.h"
 
 namespace kestra {
@@ -35,21 +36,15 @@ public:
     static bool open(const std::string& path, std::uint64_t limit, ByteSource& source,
                      FileError& error);
 
-    ByteSource(const ByteSource&) = delete;
-    ByteSource& operator=(const ByteSource&) = delete;
-    ByteSource(ByteSource&& other) noexcept;
-    ByteSource& operator=(ByteSource&& other) noexcept;
-    ~ByteSource();
-
-    std::uint64_t size() const { return fd_ >= 0 ? fileSize_ : memory_.size(); }
+    std::uint64_t size() const { return fd_.get() >= 0 ? fileSize_ : memory_.size(); }
     // Fills `out` with the bytes from `position` on. False, with `error` saying why, when a read
     // fails.
     bool read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const;
 
 private:
-    int fd_ = -1;                    // a regular file read where asked
+    FileDescriptor fd_;              // a regular file read where asked
     std::uint64_t fileSize_ = 0;     // its size, up to the limit
-    std::vector<std::uint8_t> read_; // anything else, read to its end
+    std::vector<std::uint8_t> read_; // anything else, read to its end (moving keeps its bytes)
     std::span<const std::uint8_t> memory_;
 };
 
