@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "io/file_reader.h"
-#include "tool_error.h"
 
 namespace kestra::tool {
 
@@ -20,8 +19,7 @@ constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
 } // namespace
 
 ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names)
-    : shownPath_(shownPath(source.path)), thirtyTwoByteStrings_(source.thirtyTwoByteStrings),
-      names_(names) {
+    : path_(source.path), thirtyTwoByteStrings_(source.thirtyTwoByteStrings), names_(names) {
     FileError error;
     if (!ByteSource::open(openablePath(source.path), addressableBytes, file_, error))
         fail(error);
@@ -57,7 +55,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
 }
 
 void ItemSource::fail(const FileError& error) const {
-    throw ToolError(shownPath_ + ": " + error.text());
+    failOn(path_, error);
 }
 
 void ItemSource::copyFromFile(std::uint64_t begin, std::uint64_t count,

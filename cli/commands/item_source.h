@@ -43,7 +43,7 @@ private:
     void copyFromFile(std::uint64_t begin, std::uint64_t count, std::vector<std::uint8_t>& bytes,
                       std::size_t at = 0) const;
 
-    std::string shownPath_;
+    std::string path_;
     bool thirtyTwoByteStrings_;
     const DocumentationTable& names_;
     ByteSource file_;

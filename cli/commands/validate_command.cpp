@@ -144,7 +144,7 @@ int run(const Invocation& invocation) {
     InfoFile document;
     FileError error;
     if (!document.loadFromBytes(bytes, source.thirtyTwoByteStrings, DocumentationTable(), &error))
-        throw ToolError(shownPath(source.path) + ": " + error.message);
+        failOn(source.path, error);
 
     const std::vector<WriteSpan> spans = documentLayout(document);
     const std::uint64_t end = writtenEnd(spans);

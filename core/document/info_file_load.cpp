@@ -1,9 +1,9 @@
 #include "document/info_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <utility>
 
 #include "document/value_placement.h"
@@ -21,10 +21,6 @@ constexpr std::size_t windowSize = std::size_t(8) << 20;
 // Items further apart than this are read separately, so that the gaps between items that lie far
 // apart (a sparse file of gigabytes) are never read.
 constexpr std::uint64_t largestGapRead = std::uint64_t(64) << 10;
-
-FileError failure(const char* message) {
-    return {message, {}};
-}
 
 // The bytes of the source that values are copied from, read a window at a time where values
 // lie (a small source all at once).
@@ -208,19 +204,15 @@ bool itemsFit(const InfoHeader& header, std::size_t stride, std::uint64_t fileSi
 bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
                   InfoFile& loaded, FileError& error) {
     const std::uint64_t size = std::min(source.size(), addressableBytes);
-    if (size < headerSize) {
-        error = failure("the file is shorter than its 16-byte header");
-        return false;
-    }
+    if (size < headerSize)
+        return failWith(error, "the file is shorter than its 16-byte header");
     std::uint8_t head[headerSize];
     if (!source.read(0, head, error))
         return false;
     loaded.header = decodeHeader(head);
     const InfoHeader& header = loaded.header;
-    if (descriptorTableEnd(header.propertyCount) > size) {
-        error = failure("the property table is cut short by the end of the file");
-        return false;
-    }
+    if (descriptorTableEnd(header.propertyCount) > size)
+        return failWith(error, "the property table is cut short by the end of the file");
     std::vector<std::uint8_t> table(std::size_t(descriptorSize * header.propertyCount));
     if (!source.read(headerSize, table, error))
         return false;
@@ -230,10 +222,9 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
             decodeDescriptor(std::span(table).subspan(k * descriptorSize)));
 
     loaded.items.setProperties(loaded.descriptors, thirtyTwoByteStrings, names);
-    if (!itemsFit(header, loaded.items.stride(), size)) {
-        error = failure("the header claims more items and properties than the file can hold");
-        return false;
-    }
+    if (!itemsFit(header, loaded.items.stride(), size))
+        return failWith(error,
+                        "the header claims more items and properties than the file can hold");
     loaded.items.resize(header.itemCount);
     return readValues(source, size, header, loaded.items, error);
 }
@@ -246,7 +237,8 @@ bool loadFrom(const ByteSource& source, bool thirtyTwoByteStrings, const Propert
     try {
         done = loadDocument(source, thirtyTwoByteStrings, names, loaded, failed);
     } catch (const std::bad_alloc&) {
-        failed = {"there is not enough memory for the document", std::strerror(ENOMEM)};
+        failed = {"there is not enough memory for the document",
+                  std::make_error_code(std::errc::not_enough_memory)};
     }
     if (!done) {
         if (error)

@@ -241,11 +241,11 @@ bool InfoFile::save(const std::string& path, FileError* error) const {
     const FileContents contents = [&](const WriteAt& write) {
         return writeDocument(*this, plan, write);
     };
-    ReplaceFailure failure;
-    if (replaceFile(path, paddedEnd(plan.end), contents, failure))
+    FileError failed;
+    if (replaceFile(path, paddedEnd(plan.end), contents, failed))
         return true;
     if (error)
-        *error = {failure.reason, {}, failure.targetReplaced};
+        *error = failed;
     return false;
 }
 
