@@ -59,12 +59,12 @@ void warnIfUnnamed(const Names& names, std::ostream& err) {
 }
 
 InfoSource infoSource(const Arguments& arguments, const std::string& path) {
-    InfoSource source{path, pathEndsInInfo(path)};
+    InfoSource source{path, stringWidthForPath(path)};
     if (const std::string* width = arguments.value(stringsOption)) {
         if (*width != "16" && *width != "32")
             throw ToolError("--strings takes 16 or 32 (the string width in bytes), not \"" +
                             *width + "\"");
-        source.thirtyTwoByteStrings = *width == "32";
+        source.stringWidth = *width == "32" ? StringWidth::Bytes32 : StringWidth::Bytes16;
     } else if (path == streamPath) {
         throw ToolError("standard input: give its string width with --strings 16 or --strings 32 "
                         "(a stream has no name that ends in \"info\")");
@@ -75,7 +75,7 @@ InfoSource infoSource(const Arguments& arguments, const std::string& path) {
 InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names) {
     FileError error;
     InfoFile document;
-    if (!document.load(openablePath(source.path), source.thirtyTwoByteStrings, names, &error))
+    if (!document.load(openablePath(source.path), source.stringWidth, names, &error))
         failOn(source.path, error);
     return document;
 }

@@ -47,7 +47,7 @@ void warnIfUnnamed(const Names& names, std::ostream& err);
 // or 32 when given, else what its path ends in, as the editor decides. "-" needs --strings.
 struct InfoSource {
     std::string path;
-    bool thirtyTwoByteStrings = false;
+    StringWidth stringWidth = StringWidth::Bytes16;
 };
 InfoSource infoSource(const Arguments& arguments, const std::string& path);
 

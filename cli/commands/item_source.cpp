@@ -19,7 +19,7 @@ constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
 } // namespace
 
 ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names)
-    : path_(source.path), thirtyTwoByteStrings_(source.thirtyTwoByteStrings), names_(names) {
+    : path_(source.path), stringWidth_(source.stringWidth), names_(names) {
     FileError error;
     if (!ByteSource::open(openablePath(source.path), addressableBytes, file_, error))
         fail(error);
@@ -33,7 +33,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
         noItems.itemCount = 0;
         encodeHeader(noItems, bytes);
     }
-    if (!shape_.loadFromBytes(bytes, thirtyTwoByteStrings_, names_, &error))
+    if (!shape_.loadFromBytes(bytes, stringWidth_, names_, &error))
         fail(error);
     shape_.header = header;
 
@@ -48,7 +48,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
             batchItems_, std::max<std::uint64_t>(1, batchBytes / header.itemLength));
 
     if (!valuesStayClearOfTheHeader()) {
-        if (!whole_.load(file_, thirtyTwoByteStrings_, names_, &error))
+        if (!whole_.load(file_, stringWidth_, names_, &error))
             fail(error);
         loadedWhole_ = true;
     }
@@ -106,7 +106,7 @@ void ItemSource::forEachItem(std::size_t first, std::size_t last,
         encodeHeader(batch, batch_);
         InfoFile items;
         FileError error;
-        if (!items.loadFromBytes(batch_, thirtyTwoByteStrings_, names_, &error))
+        if (!items.loadFromBytes(batch_, stringWidth_, names_, &error))
             fail(error);
         for (std::size_t j = 0; j < items.items.size(); ++j)
             visit(i + j, items.items[j]);

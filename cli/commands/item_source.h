@@ -44,7 +44,7 @@ private:
                       std::size_t at = 0) const;
 
     std::string path_;
-    bool thirtyTwoByteStrings_;
+    StringWidth stringWidth_;
     const DocumentationTable& names_;
     ByteSource file_;
     std::vector<std::uint8_t> batch_; // the bytes a batch is loaded from

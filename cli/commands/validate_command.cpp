@@ -143,7 +143,7 @@ int run(const Invocation& invocation) {
     const std::vector<std::uint8_t> bytes = readWholeFile(source.path);
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, source.thirtyTwoByteStrings, DocumentationTable(), &error))
+    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
         failOn(source.path, error);
 
     const std::vector<WriteSpan> spans = documentLayout(document);

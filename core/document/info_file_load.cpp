@@ -201,7 +201,7 @@ bool itemsFit(const InfoHeader& header, std::size_t stride, std::uint64_t fileSi
     return header.itemCount <= itemMemoryLimit(fileSize) / bytesPerItem;
 }
 
-bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool loadDocument(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
                   InfoFile& loaded, FileError& error) {
     const std::uint64_t size = std::min(source.size(), addressableBytes);
     if (size < headerSize)
@@ -221,7 +221,8 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
         loaded.descriptors.push_back(
             decodeDescriptor(std::span(table).subspan(k * descriptorSize)));
 
-    loaded.items.setProperties(loaded.descriptors, thirtyTwoByteStrings, names);
+    loaded.stringWidth = stringWidth;
+    loaded.items.setProperties(loaded.descriptors, stringWidth, names);
     if (!itemsFit(header, loaded.items.stride(), size))
         return failWith(error,
                         "the header claims more items and properties than the file can hold");
@@ -229,13 +230,13 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
     return readValues(source, size, header, loaded.items, error);
 }
 
-bool loadFrom(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool loadFrom(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               InfoFile& document, FileError* error) {
     InfoFile loaded;
     FileError failed;
     bool done = false;
     try {
-        done = loadDocument(source, thirtyTwoByteStrings, names, loaded, failed);
+        done = loadDocument(source, stringWidth, names, loaded, failed);
     } catch (const std::bad_alloc&) {
         failed = {"there is not enough memory for the document",
                   std::make_error_code(std::errc::not_enough_memory)};
@@ -255,21 +256,21 @@ std::uint64_t itemMemoryLimit(std::uint64_t fileSize) {
     return 4 * fileSize + itemMemoryAllowance;
 }
 
-bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwoByteStrings,
+bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, StringWidth stringWidth,
                              const PropertyNames& names, FileError* error) {
-    return loadFrom(ByteSource(bytes), thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(ByteSource(bytes), stringWidth, names, *this, error);
 }
 
-bool InfoFile::load(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool InfoFile::load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
                     FileError* error) {
-    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(source, stringWidth, names, *this, error);
 }
 
 bool InfoFile::load(const std::string& path, const PropertyNames& names, FileError* error) {
-    return load(path, pathEndsInInfo(path), names, error);
+    return load(path, stringWidthForPath(path), names, error);
 }
 
-bool InfoFile::load(const std::string& path, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool InfoFile::load(const std::string& path, StringWidth stringWidth, const PropertyNames& names,
                     FileError* error) {
     ByteSource source;
     FileError failed;
@@ -278,7 +279,7 @@ bool InfoFile::load(const std::string& path, bool thirtyTwoByteStrings, const Pr
             *error = failed;
         return false;
     }
-    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(source, stringWidth, names, *this, error);
 }
 
 } // namespace kestra

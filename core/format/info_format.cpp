@@ -28,14 +28,14 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2) {
     return !bothZero && !bothFull;
 }
 
-bool pathEndsInInfo(std::string_view path) {
-    return path.ends_with("info");
+StringWidth stringWidthForPath(std::string_view path) {
+    return path.ends_with("info") ? StringWidth::Bytes32 : StringWidth::Bytes16;
 }
 
-TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings) {
+TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth) {
     switch (descriptorType) {
     case stringDescriptorType:
-        return thirtyTwoByteStrings ? TypeCode::S32 : TypeCode::S16;
+        return stringWidth == StringWidth::Bytes32 ? TypeCode::S32 : TypeCode::S16;
     case floatDescriptorType:
         return TypeCode::F4;
     default:

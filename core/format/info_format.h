@@ -36,9 +36,13 @@ struct PropertyDescriptor {
 inline constexpr std::uint16_t stringDescriptorType = 1;
 inline constexpr std::uint16_t floatDescriptorType = 2;
 
-// The four value types. The on-disk descriptor only says string/float/other; whether a string is
-// 16 or 32 bytes wide follows from the name of the file it was loaded from.
+// The four value types. The on-disk descriptor only says string/float/other; how wide a string
+// is belongs to the document: it follows from the name of the file it was loaded from (see
+// stringWidthForPath) unless it is given.
 enum class TypeCode : std::uint8_t { S32, S16, F4, I4 };
+
+// The width of every string of a document, in bytes.
+enum class StringWidth : std::uint8_t { Bytes16 = 16, Bytes32 = 32 };
 
 // "s32", "s16", "f4", "i4".
 std::string_view typeCodeText(TypeCode code);
@@ -46,9 +50,9 @@ std::string_view typeCodeText(TypeCode code);
 bool typeCodeFromText(std::string_view text, TypeCode& code);
 
 bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
-// True when the last four characters of the path are exactly "info".
-bool pathEndsInInfo(std::string_view path);
-TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings);
+// 32 bytes when the last four characters of the path are exactly "info", else 16.
+StringWidth stringWidthForPath(std::string_view path);
+TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth);
 std::uint32_t valueWidth(TypeCode code);
 // firstItemOffset + item * itemLength + offset, in unsigned 32-bit arithmetic.
 std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
