@@ -75,7 +75,7 @@ void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, S
             PropertyValue expected = makeValue(descriptor, wide, documentation());
             const std::uint32_t width = valueWidth(expected.typeCode);
             std::uint8_t field[32] = {};
-            readField(file, valuePosition(header, i, descriptor), width, field);
+            readField(file, valuePosition(header, i, descriptor.offset), width, field);
             if (expected.typeCode == TypeCode::S32 || expected.typeCode == TypeCode::S16)
                 std::memcpy(expected.store.data(), field, width);
             else

@@ -32,7 +32,7 @@ std::vector<Extent> valueExtents(const InfoFile& document) {
     std::vector<Extent> extents;
     for (std::uint32_t i = 0; i < document.items.size(); ++i) {
         for (const ConstValueRef value : document.items[i].values) {
-            const std::uint64_t begin = valuePosition(document.header, i, value.descriptor);
+            const std::uint64_t begin = valuePosition(document.header, i, value.descriptor.offset);
             extents.emplace_back(begin, begin + valueWidth(value.typeCode));
         }
     }

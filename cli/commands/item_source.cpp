@@ -12,9 +12,6 @@ namespace {
 // from one batch to the next) and spans at most about this many bytes of the file.
 constexpr std::size_t batchValues = std::size_t(1) << 11;
 constexpr std::uint64_t batchBytes = std::uint64_t(4) << 20;
-// The widest value a descriptor can give.
-constexpr std::uint64_t widestValue = 32;
-constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
 
 } // namespace
 
@@ -74,10 +71,9 @@ bool ItemSource::valuesStayClearOfTheHeader() const {
     const InfoHeader& header = shape_.header;
     if (shape_.descriptors.empty() || header.itemCount == 0)
         return true;
-    const std::uint64_t first = header.firstItemOffset;
-    const std::uint64_t lastItem = first + std::uint64_t(header.itemCount - 1) * header.itemLength;
-    return first + lowestOffset_ >= descriptorTableEnd(shape_.descriptors.size()) &&
-           lastItem + highestOffset_ < positionLimit;
+    return unwrappedPosition(header, 0, lowestOffset_) >=
+               descriptorTableEnd(shape_.descriptors.size()) &&
+           !wrapsRound(unwrappedPosition(header, header.itemCount - 1, highestOffset_));
 }
 
 void ItemSource::forEachItem(std::size_t first, std::size_t last,
@@ -94,7 +90,7 @@ void ItemSource::forEachItem(std::size_t first, std::size_t last,
     for (std::size_t i = first; i < last; i += batchItems_) {
         InfoHeader batch = header;
         batch.itemCount = std::uint32_t(std::min(batchItems_, last - i));
-        const std::uint64_t begin = header.firstItemOffset + i * header.itemLength + lowestOffset_;
+        const std::uint64_t begin = unwrappedPosition(header, i, lowestOffset_);
         const std::uint64_t span = shape_.descriptors.empty()
                                        ? 0
                                        : std::uint64_t(batch.itemCount - 1) * header.itemLength +

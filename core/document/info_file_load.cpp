@@ -82,10 +82,7 @@ public:
     }
 
 private:
-    // An item's 32-bit position: firstItemOffset + item * itemLength, wrapping as the format does.
-    std::uint64_t itemStart(std::uint32_t item) const {
-        return std::uint32_t(header_.firstItemOffset + item * header_.itemLength);
-    }
+    std::uint64_t itemStart(std::uint32_t item) const { return valuePosition(header_, item); }
 
     // The source's bytes [begin, end), read into the window first (to `readEnd`) when they are
     // not at hand; null when they lie past its end, where everything reads as zero.
@@ -127,7 +124,7 @@ private:
     bool copyEachValue(std::uint32_t item, std::uint8_t* packed, FileError& error) {
         for (const ValuePlacement::Move& move : placement_.moves) {
             const std::uint64_t position =
-                std::uint32_t(itemStart(item) + placement_.first + move.fileOffset);
+                valuePosition(header_, item, placement_.first + move.fileOffset);
             const std::uint64_t end = position + move.width;
             const std::uint8_t* bytes = nullptr;
             if (!sourceBytes(
@@ -187,9 +184,8 @@ bool readValues(const ByteSource& source, std::uint64_t sourceSize, const InfoHe
     const ValuePlacement placement(items.properties());
     // The file's items already are the packed buffer: read them straight into place.
     if (placement.packed && header.itemLength == items.stride() &&
-        !placement.wrapsAt(header.firstItemOffset +
-                           std::uint64_t(header.itemCount - 1) * header.itemLength))
-        return source.read(header.firstItemOffset + placement.first,
+        !placement.wrapsAt(unwrappedPosition(header, header.itemCount - 1)))
+        return source.read(unwrappedPosition(header, 0, placement.first),
                            {items.data(), std::size_t(header.itemCount) * items.stride()}, error);
     ValueCopier copier(source, sourceSize, header, items);
     return copier.copyAll(error);

@@ -56,11 +56,6 @@ std::uint32_t valueWidth(TypeCode code) {
     return 4;
 }
 
-std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
-                            const PropertyDescriptor& descriptor) {
-    return header.firstItemOffset + item * header.itemLength + descriptor.offset;
-}
-
 InfoHeader decodeHeader(std::span<const std::uint8_t> bytes) {
     return {readBigEndian32(&bytes[0]), readBigEndian32(&bytes[4]), readBigEndian32(&bytes[8]),
             readBigEndian32(&bytes[12])};

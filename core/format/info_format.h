@@ -14,9 +14,14 @@ inline constexpr std::uint64_t descriptorSize = 12;
 inline constexpr std::uint64_t fileAlignment = 32;
 inline constexpr std::uint8_t paddingByte = '@';
 
-// Positions are 32-bit, and the widest value (32 bytes) may start at the last of them, so no byte
-// beyond this can belong to a document.
-inline constexpr std::uint64_t addressableBytes = (std::uint64_t(1) << 32) + 32;
+// Positions are 32-bit: a value lies at firstItemOffset + item * itemLength + offset, and one
+// whose sum reaches this limit wraps round to the start of the file.
+inline constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
+// The widest value a descriptor can give: a 32-byte string.
+inline constexpr std::uint64_t widestValue = 32;
+// The widest value may start at the last position, so no byte beyond this can belong to a
+// document.
+inline constexpr std::uint64_t addressableBytes = positionLimit + widestValue;
 
 struct InfoHeader {
     std::uint32_t itemCount = 0;
@@ -54,9 +59,23 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
 StringWidth stringWidthForPath(std::string_view path);
 TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth);
 std::uint32_t valueWidth(TypeCode code);
-// firstItemOffset + item * itemLength + offset, in unsigned 32-bit arithmetic.
-std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
-                            const PropertyDescriptor& descriptor);
+
+// firstItemOffset + item * itemLength + offset as a plain sum, before it wraps: a sum that
+// reaches positionLimit tells that the value wraps round.
+inline constexpr std::uint64_t unwrappedPosition(const InfoHeader& header, std::uint64_t item,
+                                                 std::uint64_t offset = 0) {
+    return header.firstItemOffset + item * header.itemLength + offset;
+}
+// Where the value at `offset` of item `item` lies in the file: the sum above, wrapped round to
+// 32 bits as the format does. With offset 0, where the item starts.
+inline constexpr std::uint32_t valuePosition(const InfoHeader& header, std::uint64_t item,
+                                             std::uint64_t offset = 0) {
+    return std::uint32_t(unwrappedPosition(header, item, offset));
+}
+// Whether bytes up to the unwrapped position `position` run past the last 32-bit position.
+inline constexpr bool wrapsRound(std::uint64_t position) {
+    return position >= positionLimit;
+}
 
 // Where the descriptor table ends: the header and `propertyCount` descriptors.
 inline constexpr std::uint64_t descriptorTableEnd(std::uint64_t propertyCount) {
