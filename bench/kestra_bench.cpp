@@ -140,7 +140,7 @@ void timeSearches(const Bench& bench) {
         const PropertyFacts& property = text == syntheticNumberText ? integer : string;
         timeSearch(bench, "searchSingleProperty " + code + " " + shown,
                    [&](SearchResults& results) {
-                       searchSingleProperty(text, property.id, document, results);
+                       searchSingleProperty(text, property.descriptor.id, document, results);
                    });
     }
 }

@@ -59,7 +59,7 @@ inline bool sameHeader(const InfoHeader& a, const InfoHeader& b) {
 }
 
 inline bool sameValue(ConstValueRef a, ConstValueRef b) {
-    return sameDescriptor(a.descriptor, b.descriptor) && a.id == b.id && a.typeCode == b.typeCode &&
+    return sameDescriptor(a.descriptor, b.descriptor) && a.typeCode == b.typeCode &&
            a.linked == b.linked && *a.name == *b.name && std::ranges::equal(a.field(), b.field());
 }
 

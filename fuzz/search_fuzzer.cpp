@@ -103,9 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const SearchResults found = run([&](SearchResults& r) {
             return searchSingleProperty(text, descriptor.id, document, r);
         });
-        require(found ==
-                    expectedResults(document, text,
-                                    [&](ConstValueRef value) { return value.id == descriptor.id; }),
+        require(found == expectedResults(document, text,
+                                         [&](ConstValueRef value) {
+                                             return value.descriptor.id == descriptor.id;
+                                         }),
                 "single property: the items with a matching value of that ID");
     }
     return 0;

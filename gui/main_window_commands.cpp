@@ -50,7 +50,7 @@ void MainWindow::openPath(const QString& chosen) {
     controls_.itemList->rows()->deleteAllRows();
     controls_.propertyList->rows()->deleteAllRows();
     state_.propertyRows.clear();
-    buildItemRows(state_.document, state_.itemRows);
+    state_.itemRows.showAll(state_.document);
     controls_.itemList->rows()->insertCallbackRows(int(state_.itemRows.size()));
     enableCommand(searchCommandId);
     enableCommand(saveCommandId);
@@ -134,7 +134,7 @@ void MainWindow::showPropertiesOf(int index) {
         return;
     state_.selectedItem = index;
     controls_.propertyList->rows()->deleteAllRows();
-    buildPropertyRows(state_.document, std::size_t(index), state_.propertyRows);
+    state_.propertyRows.show(state_.document, std::size_t(index));
     controls_.propertyList->rows()->insertCallbackRows(int(state_.propertyRows.size()));
 }
 

@@ -33,7 +33,7 @@ ReportList::ReportList(int id, const QString& accessibleName, RowListModel* mode
     columns->setSectionsMovable(false);
     columns->setStretchLastSection(false);
     for (int column = 0; column < model->columnCount(); ++column)
-        columns->resizeSection(column, 100);
+        columns->resizeSection(column, model->columnWidth(column));
 
     // The selected row stays as visible when the list loses the focus.
     QPalette colours = palette();

@@ -27,6 +27,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // The width, in pixels, column `column` starts with.
+    int columnWidth(int column) const { return columns_[std::size_t(column)].width; }
+
     // Adds `count` rows after the rows the list shows.
     void insertCallbackRows(int count);
     void deleteAllRows();

@@ -35,7 +35,7 @@ void writeDescriptor(JsonWriter& json, const PropertyDescriptor& descriptor,
 
 void writeValue(JsonWriter& json, const PropertyValue& value) {
     json.beginObject(JsonWriter::Layout::Inline);
-    json.member("id", value.id);
+    json.member("id", value.descriptor.id);
     json.member("name", bytesToUtf8(*value.name));
     json.member("typeCode", typeCodeText(value.typeCode));
     json.memberBoolean("linked", value.linked);

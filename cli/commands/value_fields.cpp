@@ -49,7 +49,7 @@ std::string hexNumber(std::uint64_t number) {
 
 std::string propertyLabel(std::size_t item, std::size_t property, const PropertyValue& value) {
     return "item " + std::to_string(item) + " property " + std::to_string(property) + " (ID " +
-           std::to_string(value.id) + ")";
+           std::to_string(value.descriptor.id) + ")";
 }
 
 void reportStored(std::ostream& report, const InfoFile& document, std::size_t item,

@@ -11,7 +11,6 @@ PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, StringWidth st
                             const std::string& name) {
     PropertyFacts facts;
     facts.descriptor = descriptor;
-    facts.id = descriptor.id;
     facts.typeCode = typeCodeFor(descriptor.type, stringWidth);
     facts.linked = isLinked(descriptor.linkWord1, descriptor.linkWord2);
     facts.name = &name;

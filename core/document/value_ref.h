@@ -15,7 +15,6 @@ namespace kestra {
 // a view of one value carries a copy.
 struct PropertyFacts {
     PropertyDescriptor descriptor;
-    std::uint32_t id = 0;
     TypeCode typeCode = TypeCode::I4;
     bool linked = false;
     // Points into the documentation table (which outlives every document) or at a static text,
@@ -25,7 +24,7 @@ struct PropertyFacts {
     static const std::string& emptyName();
 };
 
-// The facts of a property of `descriptor`: its type code, linked flag, ID and name.
+// The facts of a property of `descriptor`: its type code, linked flag and name.
 PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, StringWidth stringWidth,
                             const std::string& name);
 

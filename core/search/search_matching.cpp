@@ -128,9 +128,10 @@ bool searchCertainType(std::string_view text, std::string_view typeCode, const I
 
 bool searchSingleProperty(std::string_view text, std::uint32_t propertyId, const InfoFile& document,
                           SearchResults& results) {
-    return scanItems(
-        readSearchText(text), document, results,
-        [propertyId](const PropertyFacts& property) { return property.id == propertyId; });
+    return scanItems(readSearchText(text), document, results,
+                     [propertyId](const PropertyFacts& property) {
+                         return property.descriptor.id == propertyId;
+                     });
 }
 
 } // namespace kestra

@@ -1,17 +1,8 @@
 #pragma once
 
-#include "window/pixel_rect.h"
+#include "window/rect.h"
 
 namespace kestra {
-
-// A rectangle of a dialog template, in dialog units: a horizontal unit is a quarter of the dialog
-// font's average character width, a vertical unit an eighth of its height.
-struct DialogRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // The average character width that dialog units are measured in: the width of the 52 letters
 // A-Z and a-z divided by 52, rounded to nearest. It follows the width of real text more closely

@@ -37,7 +37,7 @@ ItemRow buildItemRow(const InfoFile& document, std::size_t item) {
 PropertyRow buildPropertyRow(ConstValueRef value) {
     PropertyRow row;
     row.nameText.assignWidened(nameBytes(*value.name));
-    row.idText.assignWidened(decimalDigits(value.id).view());
+    row.idText.assignWidened(decimalDigits(value.descriptor.id).view());
     row.valueText.assign(formatValueText(value));
     row.typeCodeText.assignWidened(typeCodeText(value.typeCode));
     row.typeText.assign(typeDisplayName(value.typeCode));

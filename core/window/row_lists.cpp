@@ -98,12 +98,4 @@ void PropertyRows::itemRemoved(std::size_t removed) {
         --item_;
 }
 
-void buildItemRows(const InfoFile& document, ItemRows& rows) {
-    rows.showAll(document);
-}
-
-void buildPropertyRows(const InfoFile& document, std::size_t item, PropertyRows& rows) {
-    rows.show(document, item);
-}
-
 } // namespace kestra

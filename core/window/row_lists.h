@@ -45,7 +45,6 @@ private:
     using TypedTexts = std::array<std::optional<ValueCellText>, shownValues>;
 
     std::size_t itemOf(std::size_t row) const;
-    std::u16string valueText(std::size_t row, std::size_t property) const;
 
     const InfoFile* document_ = nullptr;
     std::size_t count_ = 0;
@@ -79,9 +78,5 @@ private:
     std::size_t count_ = 0;
     std::map<std::size_t, ValueCellText> typed_; // by row
 };
-
-// The names the list operations go by: rebuild every item row, or the property rows of one item.
-void buildItemRows(const InfoFile& document, ItemRows& rows);
-void buildPropertyRows(const InfoFile& document, std::size_t item, PropertyRows& rows);
 
 } // namespace kestra

@@ -50,7 +50,7 @@ std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& d
         for (std::size_t k = 0; k < document.descriptors.size(); ++k) {
             if (!document.items.empty() && k < document.items.front().values.size()) {
                 const ConstValueRef value = document.items.front().values[k];
-                entries.push_back(propertyEntry(k, value.id, *value.name));
+                entries.push_back(propertyEntry(k, value.descriptor.id, *value.name));
             } else {
                 const std::uint32_t id = document.descriptors[k].id;
                 entries.push_back(propertyEntry(k, id, propertyNameFor(documentation, id)));

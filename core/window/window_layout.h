@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "window/pixel_rect.h"
+#include "window/rect.h"
 
 namespace kestra {
 

@@ -22,7 +22,7 @@ void openWith(AppState& state, const std::vector<PropertyDescriptor>& descriptor
     for (int i = 0; i < items; ++i)
         newItem(state);
     state.selectedItem = 0;
-    buildPropertyRows(state.document, 0, state.propertyRows);
+    state.propertyRows.show(state.document, 0);
 }
 
 TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {

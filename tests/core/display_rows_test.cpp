@@ -57,19 +57,19 @@ TEST(ItemRows, ShowIndexAndFirstThreeValues) {
     const InfoFile document = tenItems();
     const InfoFile empty;
     ItemRows rows;
-    buildItemRows(document, rows);
+    rows.showAll(document);
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(cells(rows[0]), (Cells{u"0", u"name0", u"0.500000", u"0"}));
     EXPECT_EQ(cells(rows[9]), (Cells{u"9", u"name9", u"9.500000", u"900"}));
     EXPECT_EQ(rows.cellText(9, 2), u"9.500000");
-    buildItemRows(empty, rows);
+    rows.showAll(empty);
     EXPECT_TRUE(rows.empty());
 }
 
 TEST(ItemRows, WithTwoPropertiesLeaveTheThirdColumnEmpty) {
     const InfoFile document = tenItems(2);
     ItemRows rows;
-    buildItemRows(document, rows);
+    rows.showAll(document);
     ASSERT_EQ(rows.size(), 10u);
     for (std::size_t k = 0; k < rows.size(); ++k)
         EXPECT_EQ(cells(rows[k])[3], u"") << "row " << k;
@@ -79,7 +79,7 @@ TEST(ItemRows, WithTwoPropertiesLeaveTheThirdColumnEmpty) {
 TEST(ItemRows, AfterRemovingItemThreeOfTenRenumberWithoutAGap) {
     InfoFile document = tenItems();
     ItemRows rows;
-    buildItemRows(document, rows);
+    rows.showAll(document);
     document.items.erase(document.items.begin() + 3);
     rows.removeRow(3);
     ASSERT_EQ(rows.size(), 9u);
@@ -95,7 +95,7 @@ TEST(ItemRows, AfterRemovingItemThreeOfTenRenumberWithoutAGap) {
 TEST(ItemRows, TypedTextsFollowTheirRowsUntilTheRowsAreShownAnew) {
     InfoFile document = tenItems();
     ItemRows rows;
-    buildItemRows(document, rows);
+    rows.showAll(document);
     rows.setValueText(4, 1, u"1.5");
     rows.setValueText(6, 0, u"typed");
     rows.setValueText(6, 3, u"not shown"); // only the first three values have cells
@@ -111,7 +111,7 @@ TEST(ItemRows, TypedTextsFollowTheirRowsUntilTheRowsAreShownAnew) {
     document.items.push_back(document.items[4]);
     rows.appendRow(document);
     EXPECT_EQ(cells(rows.back()), (Cells{u"8", u"name6", u"6.500000", u"600"}));
-    buildItemRows(document, rows);
+    rows.showAll(document);
     EXPECT_EQ(cells(rows[4]), (Cells{u"4", u"name6", u"6.500000", u"600"}));
 }
 
@@ -132,7 +132,7 @@ TEST(ItemRows, OneRowIsBuiltForAnAppendedItem) {
 TEST(PropertyRows, ShowTheValueBeforeTheId) {
     const InfoFile document = tenItems();
     PropertyRows rows;
-    buildPropertyRows(document, 2, rows);
+    rows.show(document, 2);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(cells(rows[0]), (Cells{u"", u"name2", u"101", u"String (size 32)"}));
     EXPECT_EQ(cells(rows[1]), (Cells{u"", u"2.500000", u"4000000000", u"Float (size 4)"}));
@@ -146,13 +146,13 @@ TEST(PropertyRows, ShowTheValueBeforeTheId) {
 TEST(PropertyRows, TypedTextsStayWithTheShownItem) {
     InfoFile document = tenItems();
     PropertyRows rows;
-    buildPropertyRows(document, 5, rows);
+    rows.show(document, 5);
     rows.setValueText(1, u"1.5");
     document.items.erase(document.items.begin() + 2);
     rows.itemRemoved(2);
     EXPECT_EQ(cells(rows[1]), (Cells{u"", u"1.5", u"4000000000", u"Float (size 4)"}));
     EXPECT_EQ(rows.cellText(2, 1), u"500");
-    buildPropertyRows(document, 4, rows);
+    rows.show(document, 4);
     EXPECT_EQ(rows.cellText(1, 1), u"5.500000");
 }
 

@@ -34,7 +34,7 @@ TEST(InfoFileLoad, DecodesHeaderDescriptorsAndValues) {
     EXPECT_EQ(document.items[0].values[2].text16()[15], 0x7A); // kept after the zero byte
     EXPECT_EQ(second[0].name, &documentation.entries[0].name); // shared, not copied
     EXPECT_EQ(*second[1].name, "(Undocumented)");
-    EXPECT_EQ(second[1].id, 200u);
+    EXPECT_EQ(second[1].descriptor.id, 200u);
 }
 
 struct DecodeCase {

@@ -125,7 +125,7 @@ TEST(ItemEditing, NewItemTakesTheDocumentsStringWidthAndNamesFromTheTable) {
         EXPECT_EQ(values[0].store[6], 0);
         EXPECT_EQ(*values[0].name, "Name");
         EXPECT_EQ(*values[3].name, "(Undocumented)");
-        EXPECT_EQ(values[2].id, 30u);
+        EXPECT_EQ(values[2].descriptor.id, 30u);
         EXPECT_TRUE(values[2].linked);
         EXPECT_FALSE(values[3].linked);
         // Every item of a document has its strings' width.
