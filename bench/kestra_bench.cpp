@@ -127,17 +127,15 @@ void timeSearches(const Bench& bench) {
     const InfoFile& document = bench.document;
     const PropertyFacts& integer = firstPropertyOf(document, {TypeCode::I4});
     const PropertyFacts& string = firstPropertyOf(document, {TypeCode::S32, TypeCode::S16});
-    const std::string integerCode(typeCodeText(integer.typeCode));
-    const std::string stringCode(typeCodeText(string.typeCode));
     for (const std::string_view text : {syntheticNumberText, syntheticWordText}) {
         const std::string shown(text);
         timeSearch(bench, "searchAllProperties " + shown,
                    [&](SearchResults& results) { searchAllProperties(text, document, results); });
-        const std::string& code = text == syntheticNumberText ? integerCode : stringCode;
-        timeSearch(bench, "searchCertainType " + code + " " + shown, [&](SearchResults& results) {
-            searchCertainType(text, code, document, results);
-        });
         const PropertyFacts& property = text == syntheticNumberText ? integer : string;
+        const std::string code(typeCodeText(property.typeCode));
+        timeSearch(bench, "searchCertainType " + code + " " + shown, [&](SearchResults& results) {
+            searchCertainType(text, property.typeCode, document, results);
+        });
         timeSearch(bench, "searchSingleProperty " + code + " " + shown,
                    [&](SearchResults& results) {
                        searchSingleProperty(text, property.descriptor.id, document, results);

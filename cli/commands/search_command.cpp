@@ -43,10 +43,10 @@ int run(const Invocation& invocation) {
     const InfoFile document = loadInfoFile(infoSource(arguments, path), DocumentationTable());
     SearchResults results;
     if (const std::string* code = arguments.value(typeOption)) {
-        TypeCode ignored;
-        if (!typeCodeFromText(*code, ignored))
+        TypeCode typeCode;
+        if (!typeCodeFromText(*code, typeCode))
             throw ToolError("search: unknown type code \"" + *code + "\" (s32, s16, f4 or i4)");
-        searchCertainType(text, *code, document, results);
+        searchCertainType(text, typeCode, document, results);
     } else if (const std::string* id = arguments.value(propertyOption)) {
         std::uint32_t propertyId = 0;
         if (!parseUnsigned32(*id, propertyId))

@@ -116,14 +116,11 @@ bool searchAllProperties(std::string_view text, const InfoFile& document, Search
                      [](const PropertyFacts&) { return true; });
 }
 
-bool searchCertainType(std::string_view text, std::string_view typeCode, const InfoFile& document,
+bool searchCertainType(std::string_view text, TypeCode typeCode, const InfoFile& document,
                        SearchResults& results) {
-    TypeCode code;
-    const SearchText read = readSearchText(text);
-    if (!typeCodeFromText(typeCode, code))
-        return false;
-    return scanItems(read, document, results,
-                     [code](const PropertyFacts& property) { return property.typeCode == code; });
+    return scanItems(
+        readSearchText(text), document, results,
+        [typeCode](const PropertyFacts& property) { return property.typeCode == typeCode; });
 }
 
 bool searchSingleProperty(std::string_view text, std::uint32_t propertyId, const InfoFile& document,

@@ -34,8 +34,7 @@ bool valueMatches(std::string_view text, ConstValueRef value);
 
 // Each appends the matching items to `results` (never empties it) and says whether it appended.
 bool searchAllProperties(std::string_view text, const InfoFile& document, SearchResults& results);
-// `typeCode` is the code as text; a text that is none of the four codes matches nothing.
-bool searchCertainType(std::string_view text, std::string_view typeCode, const InfoFile& document,
+bool searchCertainType(std::string_view text, TypeCode typeCode, const InfoFile& document,
                        SearchResults& results);
 bool searchSingleProperty(std::string_view text, std::uint32_t propertyId, const InfoFile& document,
                           SearchResults& results);

@@ -11,14 +11,14 @@ namespace {
 
 struct TypeEntry {
     std::u16string_view text;
-    std::string_view typeCode;
+    TypeCode typeCode;
 };
 
 constexpr std::array<TypeEntry, 4> typeEntries = {{
-    {u"1: String (32 Bytes)", "s32"},
-    {u"2: String (16 Bytes)", "s16"},
-    {u"3: Float (4 Bytes)", "f4"},
-    {u"4: Integer (4 Bytes)", "i4"},
+    {u"1: String (32 Bytes)", TypeCode::S32},
+    {u"2: String (16 Bytes)", TypeCode::S16},
+    {u"3: Float (4 Bytes)", TypeCode::F4},
+    {u"4: Integer (4 Bytes)", TypeCode::I4},
 }};
 
 std::u16string ascii(const std::string& text) {
@@ -61,12 +61,12 @@ std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& d
     return entries;
 }
 
-std::string_view typeCodeForEntry(std::u16string_view entry) {
+std::optional<TypeCode> typeCodeForEntry(std::u16string_view entry) {
     for (const TypeEntry& type : typeEntries) {
         if (!entry.empty() && entry.front() == type.text.front())
             return type.typeCode;
     }
-    return {};
+    return std::nullopt;
 }
 
 std::optional<std::size_t> propertyIndexForEntry(std::u16string_view entry) {
@@ -90,7 +90,8 @@ bool runSearch(SearchDialogState& state, const InfoFile& document, std::u16strin
     if (mode == SearchMode::AllProperties) {
         found = searchAllProperties(narrowed, document, state.results);
     } else if (mode == SearchMode::CertainType) {
-        found = searchCertainType(narrowed, typeCodeForEntry(entry), document, state.results);
+        const std::optional<TypeCode> code = typeCodeForEntry(entry);
+        found = code && searchCertainType(narrowed, *code, document, state.results);
     } else if (mode == SearchMode::SingleProperty) {
         const std::optional<std::size_t> property = propertyIndexForEntry(entry);
         if (property && *property < document.descriptors.size()) {

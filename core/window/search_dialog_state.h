@@ -38,8 +38,8 @@ inline constexpr std::size_t searchTextLimit = 31;
 std::vector<std::u16string> modeChoiceEntries(SearchMode mode, const InfoFile& document,
                                               const DocumentationTable& documentation);
 
-// The type code a type entry stands for, by its first character; empty for any other entry.
-std::string_view typeCodeForEntry(std::u16string_view entry);
+// The type code a type entry stands for, by its first character; none for any other entry.
+std::optional<TypeCode> typeCodeForEntry(std::u16string_view entry);
 // The property index at the start of a property entry ("1234: ..." gives 1234).
 std::optional<std::size_t> propertyIndexForEntry(std::u16string_view entry);
 

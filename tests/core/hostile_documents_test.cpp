@@ -82,7 +82,7 @@ TEST_F(HostileDocuments, AMillionProperties) {
     SearchResults found;
     EXPECT_TRUE(searchSingleProperty("574", million - 2, document, found));
     EXPECT_FALSE(searchSingleProperty("575", million - 2, document, found));
-    EXPECT_TRUE(searchCertainType("16382", "i4", document, found));
+    EXPECT_TRUE(searchCertainType("16382", TypeCode::I4, document, found));
     EXPECT_FALSE(searchAllProperties("16384", document, found));
     EXPECT_EQ(found, (SearchResults{0, 0}));
 }

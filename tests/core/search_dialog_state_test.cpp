@@ -74,13 +74,13 @@ TEST(SearchDialogState, PropertyEntryNamesEndAtAZeroByteAsTheRowsDo) {
 }
 
 TEST(SearchDialogState, EntriesAreReadByTheirLeadingDigits) {
-    const std::pair<std::u16string_view, std::string_view> types[] = {
-        {u"1: String (32 Bytes)", "s32"},
-        {u"2: String (16 Bytes)", "s16"},
-        {u"3: Float (4 Bytes)", "f4"},
-        {u"4: Integer (4 Bytes)", "i4"},
-        {u"5: Other", ""},
-        {u"", ""}};
+    const std::pair<std::u16string_view, std::optional<TypeCode>> types[] = {
+        {u"1: String (32 Bytes)", TypeCode::S32},
+        {u"2: String (16 Bytes)", TypeCode::S16},
+        {u"3: Float (4 Bytes)", TypeCode::F4},
+        {u"4: Integer (4 Bytes)", TypeCode::I4},
+        {u"5: Other", std::nullopt},
+        {u"", std::nullopt}};
     for (const auto& [entry, code] : types)
         EXPECT_EQ(typeCodeForEntry(entry), code);
     EXPECT_EQ(propertyIndexForEntry(u"007: 1200 (Speed)"), 7u);

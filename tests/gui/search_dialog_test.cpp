@@ -97,7 +97,7 @@ TEST_F(SearchDialogTest, EachModeListsWhatTheMatchersFind) {
     };
     SearchResults all, type, single;
     searchAllProperties("r", document, all);
-    searchCertainType("l", "s16", document, type);
+    searchCertainType("l", TypeCode::S16, document, type);
     searchSingleProperty("8", 30, document, single);
     const Case cases[] = {{"r", allPropertiesRadioId, 0, all},
                           {"9", certainTypeRadioId, 3, {2}},
