@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <QMoveEvent>
+#include <algorithm>
+
 #include "control_ids.h"
 #include "enter_key_filter.h"
 #include "failure_reasons.h"
@@ -143,6 +146,31 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     openPath(path);
+}
+
+// The window manager's frame is known only once it has framed the window, which moves it.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (framePending_)
+        keepFrameOnScreen();
+}
+
+// A window whose first frame would reach past the screen's available area (at a large scale
+// factor, say) shrinks and moves into it.
+void MainWindow::keepFrameOnScreen() {
+    const QRect available = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame == geometry())
+        return;
+    framePending_ = false;
+    if (available.contains(frame))
+        return;
+    const QSize excess(std::max(frame.width() - available.width(), 0),
+                       std::max(frame.height() - available.height(), 0));
+    resize(size() - excess);
+    const QSize fitted = frame.size() - excess;
+    move(std::clamp(frame.left(), available.left(), available.right() + 1 - fitted.width()),
+         std::clamp(frame.top(), available.top(), available.bottom() + 1 - fitted.height()));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -44,10 +44,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // main_window.cpp
     void layOut();
+    void keepFrameOnScreen();
     void resetEditPanel();
     void updateStatusBar();
     void enableCommand(int commandId);
@@ -78,6 +80,7 @@ private:
     MainWindowControls controls_;
     std::map<int, QAction*> actions_;
     RecentFilesMenu* recentFiles_ = nullptr;
+    bool framePending_ = true;      // the window manager has not yet framed the window
     SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
 };
 
