@@ -24,22 +24,9 @@ cmake --install "$build" --prefix "$work/usr" >/dev/null
 entry="$work/usr/share/applications/io.github.kestra.Kestra.desktop"
 sample="$work/usr/share/doc/kestra/examples/sample.info"
 
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
-xvfb=$!
-wm=""
-cleanup() {
-    [[ -n "$wm" ]] && kill "$wm" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
+source "$root/scripts/virtual-display.sh"
 openbox &
-wm=$!
+stop_on_exit+=($!)
 
 # A new user: an empty home folder (and so no settings), the installed programs on the PATH.
 export HOME="$work/home" PATH="$work/usr/bin:$PATH" QT_QPA_PLATFORM=xcb
@@ -53,13 +40,8 @@ shoot() {
     local name="$1"
     shift
     env "$@" gio launch "$entry" "$sample"
-    local window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name 'sample\.info \(Kestra\)' 2>/dev/null | head -n 1) &&
-            [[ -n "$window" ]] && break
-        sleep 0.1
-    done
-    [[ -n "$window" ]] || { echo "the window did not open" >&2; exit 1; }
+    local window
+    window=$(wait_for_window 'sample\.info \(Kestra\)')
     xdotool windowactivate --sync "$window" 2>/dev/null || true
     sleep 1
     # The item list has the focus: Ctrl+Home marks row 0, Enter shows the marked item's
