@@ -6,8 +6,7 @@
 #   docs/screenshot-scale-2.png       with QT_SCALE_FACTOR=2
 #   docs/screenshot-font-dpi-144.png  with QT_FONT_DPI=144
 # each with item 3 and its third property chosen from the keyboard.
-# Needs xvfb, xdotool, imagemagick, openbox and GLib's gio; builds the default preset when the
-# program is missing.
+# Needs the default preset built, xvfb, xdotool, imagemagick, openbox and GLib's gio.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,10 +14,7 @@ build="$root/build/default"
 display="${SCREENSHOT_DISPLAY:-:98}"
 out="$root/docs"
 
-if [[ ! -x "$build/app/kestra" ]]; then
-    cmake --preset default >/dev/null
-    cmake --build --preset default -j 2
-fi
+[[ -x "$build/app/kestra" ]] || { echo "build the default preset first" >&2; exit 1; }
 work="$(mktemp -d)"
 cmake --install "$build" --prefix "$work/usr" >/dev/null
 entry="$work/usr/share/applications/io.github.kestra.Kestra.desktop"
