@@ -49,11 +49,13 @@ protected:
 private:
     // main_window.cpp
     void layOut();
-    void keepFrameOnScreen();
     void resetEditPanel();
     void updateStatusBar();
     void enableCommand(int commandId);
     void connectLists();
+
+    // main_window_desktop.cpp
+    void keepFrameOnScreen();
 
     // main_window_commands.cpp
     void openFile();
