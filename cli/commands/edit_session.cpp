@@ -14,9 +14,7 @@ EditSession::EditSession(const Invocation& invocation, const std::string& path)
 
 int EditSession::finish() {
     if (original_) {
-        const bool changes =
-            writeDifferences(invocation_.out, {*original_, source_.thirtyTwoByteStrings},
-                             {document_, source_.thirtyTwoByteStrings});
+        const bool changes = writeDifferences(invocation_.out, *original_, document_);
         return changes ? exitNegative : exitDone;
     }
     const std::string* given = invocation_.arguments.value(outputOption);
