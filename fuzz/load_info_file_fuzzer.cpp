@@ -8,6 +8,7 @@
 #include "document/info_file.h"
 #include "format/byte_order.h"
 #include "fuzz_support.h"
+#include "io/file_reader.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ const InfoFile& openDocument() {
         InfoFile loaded;
         const std::uint8_t file[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 28, 0, 0, 0, 4,
                                      0, 0, 0, 2, 0, 1, 0, 0, 0, 0, 0, 3,  0, 0, 1, 0};
-        require(loaded.loadFromBytes(file, StringWidth::Bytes16, documentation()),
+        require(loaded.load(ByteSource(file), StringWidth::Bytes16, documentation()),
                 "the open document loads");
         return loaded;
     }();
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const StringWidth wide : {StringWidth::Bytes32, StringWidth::Bytes16}) {
         InfoFile document = openDocument();
         FileError error;
-        if (document.loadFromBytes(file, wide, documentation(), &error)) {
+        if (document.load(ByteSource(file), wide, documentation(), &error)) {
             require(size >= headerSize, "a file shorter than its header fails the load");
             require(!hostile, "items needing more memory than the file allows fail the load");
             checkLoaded(document, file, wide);

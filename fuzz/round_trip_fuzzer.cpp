@@ -10,6 +10,7 @@
 
 #include "document/info_file.h"
 #include "fuzz_support.h"
+#include "io/file_reader.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const StringWidth wide = data[0] & 1 ? StringWidth::Bytes32 : StringWidth::Bytes16;
     const std::span<const std::uint8_t> file(data + prefixSize, size - prefixSize);
     InfoFile first;
-    if (claimedEntries(file) > entryBudget || !first.loadFromBytes(file, wide, documentation()))
+    if (claimedEntries(file) > entryBudget || !first.load(ByteSource(file), wide, documentation()))
         return 0;
 
     const std::vector<Extent> extents = valueExtents(first);
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the padding is '@' bytes");
 
     InfoFile second;
-    const bool reloaded = second.loadFromBytes(written, wide, documentation());
+    const bool reloaded = second.load(ByteSource(written), wide, documentation());
     const bool headerKept = extents.empty() || extents.front().first >= tableEnd(first);
     require(reloaded || !headerKept, "a written file whose header no value covers loads again");
     if (!reloaded || !sameHeaderAndDescriptors(first, second))

@@ -8,6 +8,7 @@
 
 #include "document/info_file.h"
 #include "fuzz_support.h"
+#include "io/file_reader.h"
 #include "search/search_matching.h"
 
 namespace {
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                              size - prefixSize - textSize);
 
     InfoFile document;
-    if (claimedEntries(file) > entryBudget || !document.loadFromBytes(file, wide, documentation()))
+    if (claimedEntries(file) > entryBudget ||
+        !document.load(ByteSource(file), wide, documentation()))
         return 0;
     checkValueRule(document, text);
 

@@ -5,6 +5,7 @@
 #include "commands/document_access.h"
 #include "commands/file_layout.h"
 #include "commands/value_fields.h"
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "tool_error.h"
 
@@ -143,7 +144,7 @@ int run(const Invocation& invocation) {
     const std::vector<std::uint8_t> bytes = readWholeFile(source.path);
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
+    if (!document.load(ByteSource(bytes), source.stringWidth, DocumentationTable(), &error))
         failOn(source.path, error);
 
     const std::vector<WriteSpan> spans = documentLayout(document);

@@ -31,10 +31,7 @@ struct InfoFile {
     // name to tell it).
     bool load(const std::string& path, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
-    // The same from bytes already in memory.
-    bool loadFromBytes(std::span<const std::uint8_t> bytes, StringWidth stringWidth,
-                       const PropertyNames& names, FileError* error = nullptr);
-    // The same from a source already open.
+    // The same from a source already open (a file, or bytes in memory).
     bool load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
     // The header and the property table of a source already open, without its items: the items

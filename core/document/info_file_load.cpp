@@ -81,11 +81,6 @@ std::uint64_t itemMemoryLimit(std::uint64_t fileSize) {
     return 4 * fileSize + itemMemoryAllowance;
 }
 
-bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, StringWidth stringWidth,
-                             const PropertyNames& names, FileError* error) {
-    return loadFrom(ByteSource(bytes), stringWidth, names, Extent::Whole, *this, error);
-}
-
 bool InfoFile::load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
                     FileError* error) {
     return loadFrom(source, stringWidth, names, Extent::Whole, *this, error);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "document/info_file.h"
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "tool_runner.h"
 
@@ -32,7 +33,7 @@ InfoFile packedDocument(const std::vector<std::pair<std::uint32_t, std::uint16_t
     for (std::size_t k = 0; k < descriptors.size(); ++k)
         encodeDescriptor(descriptors[k], std::span(bytes).subspan(descriptorTableEnd(k)));
     InfoFile document;
-    if (!document.loadFromBytes(bytes, StringWidth::Bytes16, DocumentationTable()))
+    if (!document.load(ByteSource(bytes), StringWidth::Bytes16, DocumentationTable()))
         throw std::runtime_error("the packed document does not load");
     return document;
 }

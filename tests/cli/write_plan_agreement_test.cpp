@@ -8,6 +8,7 @@
 
 #include "commands/file_layout.h"
 #include "document/saved_values.h"
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "support/test_support.h"
 
@@ -59,7 +60,7 @@ TEST(WritePlanAgreement, ValidateSeesTheBytesASaveWrites) {
                 SCOPED_TRACE(seed.path().filename().string() +
                              (wide == StringWidth::Bytes32 ? " (info)" : " (table)"));
                 InfoFile document;
-                if (!document.loadFromBytes(bytes, wide, DocumentationTable{}))
+                if (!document.load(ByteSource(bytes), wide, DocumentationTable{}))
                     continue;
                 std::vector<std::uint8_t> saved;
                 try {

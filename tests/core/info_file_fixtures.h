@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/info_file.h"
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "support/test_support.h"
 
@@ -46,7 +47,7 @@ inline InfoFile loaded(const std::vector<std::uint8_t>& bytes,
     static const DocumentationTable noDocumentation;
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, stringWidth, noDocumentation, &error))
+    if (!document.load(ByteSource(bytes), stringWidth, noDocumentation, &error))
         throw std::runtime_error("fixture does not load: " + error.message);
     return document;
 }

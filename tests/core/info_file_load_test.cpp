@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "info_file_fixtures.h"
+#include "io/file_reader.h"
 
 namespace kestra {
 namespace {
@@ -18,7 +19,7 @@ TEST(InfoFileLoad, DecodesHeaderDescriptorsAndValues) {
     const DocumentationTable documentation = testing::documentationOf("(100) \"Count\"\n");
     InfoFile document;
     ASSERT_TRUE(
-        document.loadFromBytes(testing::canonicalFile(), StringWidth::Bytes16, documentation));
+        document.load(ByteSource(testing::canonicalFile()), StringWidth::Bytes16, documentation));
 
     EXPECT_EQ(document.header.firstItemOffset, 0x34u);
     EXPECT_EQ(document.header.itemLength, 0x18u);
@@ -130,8 +131,8 @@ TEST_P(InfoFileReject, FailsAndLeavesThePreviousDocument) {
     InfoFile document = testing::loaded(testing::canonicalFile());
     const std::vector<std::uint8_t> before = document.serialize(testing::smallFileLimit);
     FileError error;
-    EXPECT_FALSE(document.loadFromBytes(hexBytes(GetParam().hex), StringWidth::Bytes16,
-                                        documentation, &error));
+    EXPECT_FALSE(document.load(ByteSource(hexBytes(GetParam().hex)), StringWidth::Bytes16,
+                               documentation, &error));
     EXPECT_FALSE(error.message.empty());
     EXPECT_EQ(document.header.itemCount, 2u);
     EXPECT_EQ(document.serialize(testing::smallFileLimit), before);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "support/test_support.h"
 #include "values/value_text.h"
@@ -37,7 +38,7 @@ InfoFile loadFixture(const DocumentationTable& documentation,
                      StringWidth stringWidth = StringWidth::Bytes16) {
     InfoFile document;
     const std::vector<std::uint8_t> bytes = hexBytes(twoItemFile);
-    EXPECT_TRUE(document.loadFromBytes(bytes, stringWidth, documentation));
+    EXPECT_TRUE(document.load(ByteSource(bytes), stringWidth, documentation));
     return document;
 }
 

@@ -3,6 +3,7 @@
 #include "document/info_file.h"
 #include "format/byte_order.h"
 #include "info_file_bytes.h"
+#include "io/file_reader.h"
 #include "names/documentation_table.h"
 #include "peak_memory.h"
 #include "support/test_support.h"
@@ -48,7 +49,8 @@ const std::vector<std::uint8_t> scatteredByWrapping =
 TEST(RobustnessSaveMemory, WritingWithALimitRefusesBeforeBuildingTheFile) {
     DocumentationTable documentation;
     InfoFile document;
-    ASSERT_TRUE(document.loadFromBytes(scatteredByWrapping, StringWidth::Bytes32, documentation));
+    ASSERT_TRUE(
+        document.load(ByteSource(scatteredByWrapping), StringWidth::Bytes32, documentation));
     PeakMemory peak;
     if (!peak.reset())
         GTEST_SKIP() << "peak memory cannot be measured here";
@@ -65,7 +67,7 @@ TEST(RobustnessSaveMemory, SavingScatteredValuesHoldsOnlyTheValues) {
     writeBigEndian32(&bytes[28], 5);
     DocumentationTable documentation;
     InfoFile document;
-    ASSERT_TRUE(document.loadFromBytes(bytes, StringWidth::Bytes16, documentation));
+    ASSERT_TRUE(document.load(ByteSource(bytes), StringWidth::Bytes16, documentation));
     document.items.back().values[0].setIntValue(6);
 
     TempDir dir;
