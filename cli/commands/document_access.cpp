@@ -13,15 +13,6 @@ namespace {
 
 constexpr const char* standardInput = "/dev/stdin";
 
-// Why `path` cannot be read, for a warning: the reader's own text for what failed to open.
-std::string unreadableReason(const std::string& path) {
-    std::vector<std::uint8_t> nothing;
-    FileError error;
-    if (readFile(path, 0, nothing, error))
-        return "cannot be read";
-    return error.text();
-}
-
 } // namespace
 
 std::string openablePath(const std::string& path) {
@@ -44,13 +35,15 @@ Names loadNames(const Arguments& arguments) {
     Names names;
     const std::string* given = arguments.value(docOption);
     names.path = given ? *given : std::string(documentationFileName);
-    loadDocumentationFile(names.table, names.path);
+    FileError error;
+    if (!loadDocumentationFile(names.table, names.path, &error))
+        names.unreadable = error.text();
     return names;
 }
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << names.path << ": " << unreadableReason(names.path)
+        err << "kestra-tool: warning: " << names.path << ": " << names.unreadable
             << "; property names stay empty\n";
 }
 

@@ -36,6 +36,7 @@ void readStandardInputOnce(std::initializer_list<const std::string*> paths);
 struct Names {
     std::string path;
     DocumentationTable table;
+    std::string unreadable; // why the file could not be read, when it could not
 };
 Names loadNames(const Arguments& arguments);
 void warnIfUnnamed(const Names& names, std::ostream& err);

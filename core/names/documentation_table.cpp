@@ -126,11 +126,14 @@ DocumentationTable parseDocumentation(std::span<const std::uint8_t> bytes) {
     return table;
 }
 
-bool loadDocumentationFile(DocumentationTable& table, const std::string& path) {
+bool loadDocumentationFile(DocumentationTable& table, const std::string& path, FileError* error) {
     std::vector<std::uint8_t> bytes;
-    FileError error;
-    if (!readFile(path, largestDocumentationFile, bytes, error, FileKinds::RegularOnly))
+    FileError failure;
+    if (!readFile(path, largestDocumentationFile, bytes, failure, FileKinds::RegularOnly)) {
+        if (error)
+            *error = std::move(failure);
         return false;
+    }
     table = parseDocumentation(bytes);
     return true;
 }
