@@ -5,6 +5,7 @@
 
 #include "commands/save_signals.h"
 #include "io/file_reader.h"
+#include "text/control_escapes.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -43,7 +44,7 @@ Names loadNames(const Arguments& arguments) {
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << names.path << ": " << names.unreadable
+        err << "kestra-tool: warning: " << oneLine(names.path) << ": " << names.unreadable
             << "; property names stay empty\n";
 }
 

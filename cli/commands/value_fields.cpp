@@ -62,13 +62,4 @@ bool saysCurrentValue(const PropertyValue& value, std::string_view text) {
     return text == exactValueText(value) || text == narrowText(formatValueText(value));
 }
 
-bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
-                  std::string_view text) {
-    const ValueRef value = document.items[item].values[property];
-    const bool isString = value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16;
-    if (isString && text.size() > valueWidth(value.typeCode))
-        return false;
-    return parseValueText(value, text);
-}
-
 } // namespace kestra::tool

@@ -37,10 +37,5 @@ void reportStored(std::ostream& report, const InfoFile& document, std::size_t it
 // what it cannot say (the digits "%f" rounds away, a NaN's payload, a string's bytes after its
 // terminator).
 bool saysCurrentValue(const PropertyValue& value, std::string_view text);
-// Stores the 8-bit `text` into property `property` of item `item` alone, by its own type, as
-// parseValueText reads it. False, the value unchanged, when the type cannot take it: no number
-// (or one out of range), or a string longer than its field.
-bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
-                  std::string_view text);
 
 } // namespace kestra::tool
