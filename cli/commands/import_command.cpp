@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
@@ -78,6 +80,7 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
             throw ToolError(cellPlace(row.row, 1) +
                             ": the file already holds the most items its header can count");
         session.report() << "item " << item << ": new item\n";
+        session.markChanged();
         seen.push_back(false);
     }
     if (seen[item])
@@ -105,11 +108,13 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
                             "cannot hold; nothing was saved");
         if (saysCurrentValue(value, text))
             continue;
-        const WholeTextReading reading = parseWholeValueText(document.items[item].values[k], text);
+        const ValueRef field = document.items[item].values[k];
+        const std::vector<std::uint8_t> before(field.field().begin(), field.field().end());
+        const WholeTextReading reading = parseWholeValueText(field, text);
         if (reading.refusal != TextRefusal::None)
             throw ToolError(where + ", cannot take the text " + quotedCell(cell) + ": " +
                             refusalReason(reading, text, value.typeCode) + "; nothing was saved");
-        reportStored(session.report(), document, item, k);
+        session.stored(item, k, !std::ranges::equal(before, field.field()));
     }
 }
 

@@ -272,9 +272,25 @@ TEST(ToolDryRun, EveryWritingCommandTellsWhatDiffWouldAndWritesNothing) {
          "item 0 property ID 30: \"7\" | \"1\"\nitem 0 property ID 40: \"9\" | \"2\"\n"
          "item 1: only in A\n"},
         {{"import", "a.table", "same.csv"}, 0, ""},
+        // What else a save rewrites: a tail the format does not keep, and a value that a later
+        // item overlapping it (both at the same bytes) is written over.
+        {{"import", "tail.table", "same.csv", "-o", "b.table"}, 1, "file size: 149 | 128\n"},
+        {{"set", "tail.table", "0", "3", "5"},
+         1,
+         "item 0 property ID 40: \"9\" | \"5\"\nfile size: 149 | 128\n"},
+        {{"set", "o.table", "0", "0", "9"},
+         1,
+         "item 0 property ID 10: \"7\" | \"9\"\n"
+         "item 0 property 0 (ID 10): the file would hold \"7\", written over by a later value\n"},
     };
     const TempDir folder;
     writeFile(folder.file("a.table"), twoItemFile());
+    std::vector<std::uint8_t> tail = twoItemFile();
+    tail.insert(tail.end(), 21, 'A');
+    writeFile(folder.file("tail.table"), tail);
+    const std::vector<std::uint8_t> overlapping = hexBytes("00000002 00000001 0000001C 00000000"
+                                                           "0000000A 0000 0000 0000 0003 00000007");
+    writeFile(folder.file("o.table"), overlapping);
     writeText(folder.file("batch.csv"), "1,0,1\n");
     writeText(folder.file("same.csv"), runTool(folder, {"dump", "a.table", "--format=csv"}).out);
     for (const auto& c : cases) {
@@ -287,6 +303,16 @@ TEST(ToolDryRun, EveryWritingCommandTellsWhatDiffWouldAndWritesNothing) {
         EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
         EXPECT_FALSE(std::filesystem::exists(folder.file("b.table")));
     }
+    // Done for real: an edit that changes no value writes nothing and says so; set tells the
+    // value the saved file holds, and warns that it was written over.
+    const ToolRun same = runTool(folder, {"import", "tail.table", "same.csv"});
+    EXPECT_EQ(same.out, "tail.table: no value changed; the file was not written\n");
+    EXPECT_EQ(readFile(folder.file("tail.table")), tail);
+    const ToolRun over = runTool(folder, {"set", "o.table", "0", "0", "9"});
+    EXPECT_EQ(over.status, 0);
+    EXPECT_EQ(over.out, "item 0 property 0 (ID 10): 7\n");
+    EXPECT_EQ(over.err, "kestra-tool: warning: item 0 property 0 (ID 10): a later value that "
+                        "overlaps it was written over it\n");
 }
 
 // The rows of `dump --format jsonl` as CSV rows, for files of integers only: each line's
