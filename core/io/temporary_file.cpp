@@ -5,19 +5,23 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
+#include <sys/random.h>
 #include <unistd.h>
-
-#include "io/save_target.h"
 
 namespace kestra {
 
 namespace {
 
-// The file being filled, as removeSaveInProgress sees it. A signal may come at any moment, so
-// these change only while signals are held, never half-way for a handler to read.
-char pathInProgress[PATH_MAX];
-volatile std::sig_atomic_t saveInProgress = 0;
+constexpr mode_t temporaryMode = 0600;
+constexpr char namePrefix[] = ".kestra-";
+constexpr std::size_t randomLetters = 10;
+// Names taken by other files are skipped; this many in a row means something else is wrong.
+constexpr int attempts = 100;
+
+// The named file being filled, as removeSaveInProgress sees it. A signal may come at any moment,
+// so these change only while signals are held, never half-way for a handler to read.
+char nameInProgress[sizeof namePrefix + randomLetters];
+volatile std::sig_atomic_t folderInProgress = -1;
 
 // Holds back every signal while alive; they arrive when it goes.
 class SignalsHeld {
@@ -39,52 +43,104 @@ private:
     sigset_t previous_{};
 };
 
-} // namespace
-
-bool TemporaryFile::create(const std::string& target) {
-    const std::filesystem::path path(target);
-    // Cut so that the name is no longer than the target's: the ".", ".XXXXXX" take 8 bytes.
-    std::string pattern =
-        (folderOf(path) / ("." + path.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX"))
-            .string();
-    if (pattern.size() >= sizeof pathInProgress) {
-        errno = ENAMETOOLONG;
+// ".kestra-" and random letters and digits.
+bool randomName(std::string& name) {
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[randomLetters];
+    if (::getrandom(bytes, sizeof bytes, 0) != ssize_t(sizeof bytes))
         return false;
-    }
-    // Held from before the file exists until it is recorded, so that no signal can end the
-    // process while the file is there but unknown to removeSaveInProgress.
-    const SignalsHeld held;
-    file_.reset(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (file_.get() < 0)
-        return false;
-    path_ = pattern;
-    std::memcpy(pathInProgress, pattern.c_str(), pattern.size() + 1);
-    saveInProgress = 1;
+    name = namePrefix;
+    for (const unsigned char byte : bytes)
+        name += letters[byte % (sizeof letters - 1)];
     return true;
 }
 
-bool TemporaryFile::renameOver(const std::string& target) {
+void record(int folder, const std::string& name) {
+    std::memcpy(nameInProgress, name.c_str(), name.size() + 1);
+    folderInProgress = folder;
+}
+
+// Whether O_TMPFILE failed because this file system or kernel does not offer it.
+bool unnamedFilesUnsupported(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+} // namespace
+
+bool TemporaryFile::create(int folder) {
+    folder_ = folder;
+    file_.reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, temporaryMode));
+    if (file_.get() >= 0 || !unnamedFilesUnsupported(errno))
+        return file_.get() >= 0;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        std::string name;
+        if (!randomName(name))
+            return false;
+        // Held from before the file exists until it is recorded, so that no signal can end the
+        // process while the file is there but unknown to removeSaveInProgress.
+        const SignalsHeld held;
+        file_.reset(::openat(folder, name.c_str(),
+                             O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, temporaryMode));
+        if (file_.get() >= 0) {
+            name_ = name;
+            record(folder, name_);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+// Links the unnamed file into the folder under a random name. /proc/self/fd names it without the
+// privilege that linkat's AT_EMPTY_PATH needs; without /proc mounted, that is tried too.
+bool TemporaryFile::giveName() {
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        std::string name;
+        if (!randomName(name))
+            return false;
+        int linked = ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno == ENOENT)
+            linked = ::linkat(file_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH);
+        if (linked == 0) {
+            name_ = name;
+            record(folder_, name_);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool TemporaryFile::closeAndRenameOver(const std::string& name, bool& closeFailed) {
+    // Held from the moment the file has a name until it is the target, so that only SIGKILL
+    // can leave the name behind, and only for this moment.
     const SignalsHeld held;
-    if (::rename(path_.c_str(), target.c_str()) != 0)
+    if (name_.empty() && !giveName())
         return false;
-    path_.clear();
-    saveInProgress = 0;
+    closeFailed = !file_.close();
+    if (closeFailed || ::renameat(folder_, name_.c_str(), folder_, name.c_str()) != 0)
+        return false;
+    name_.clear();
+    folderInProgress = -1;
     return true;
 }
 
 void TemporaryFile::discard() {
     file_.close();
-    if (path_.empty())
+    if (name_.empty())
         return;
     const SignalsHeld held;
-    ::unlink(path_.c_str());
-    path_.clear();
-    saveInProgress = 0;
+    ::unlinkat(folder_, name_.c_str(), 0);
+    name_.clear();
+    folderInProgress = -1;
 }
 
 void removeSaveInProgress() {
-    if (saveInProgress)
-        ::unlink(pathInProgress);
+    if (folderInProgress >= 0)
+        ::unlinkat(folderInProgress, nameInProgress, 0);
 }
 
 } // namespace kestra
