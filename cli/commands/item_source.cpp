@@ -25,6 +25,13 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
     FileError error;
     if (!ByteSource::open(openablePath(source.path), addressableBytes, file_, error))
         fail(error);
+    // A stream is read as far as its header and descriptors say values lie, by the loader, which
+    // checks its counts before each step; its bytes are then at hand.
+    if (file_.isStream()) {
+        if (!whole_.load(file_, thirtyTwoByteStrings_, names_, &error))
+            fail(error);
+        loadedWhole_ = true;
+    }
     // The header and the property table, through the loader, which checks them as always.
     std::vector<std::uint8_t>& bytes = batch_;
     copyFromFile(0, headerSize, bytes);
@@ -49,7 +56,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
         batchItems_ = std::min<std::size_t>(
             batchItems_, std::max<std::uint64_t>(1, batchBytes / header.itemLength));
 
-    if (!valuesStayClearOfTheHeader()) {
+    if (!loadedWhole_ && !valuesStayClearOfTheHeader()) {
         if (!whole_.load(file_, thirtyTwoByteStrings_, names_, &error))
             fail(error);
         loadedWhole_ = true;

@@ -200,14 +200,32 @@ bool readValues(const ByteSource& source, std::uint64_t sourceSize, const InfoHe
 }
 
 // The header's counts are trusted only as far as memory for them follows from the file's size.
-bool itemsFit(const InfoHeader& header, std::size_t stride, std::uint64_t fileSize) {
+bool itemsFit(const InfoHeader& header, std::uint64_t stride, std::uint64_t fileSize) {
     const std::uint64_t bytesPerItem = std::max<std::uint64_t>(stride, smallestItemCost);
     return header.itemCount <= itemMemoryLimit(fileSize) / bytesPerItem;
 }
 
+// The end of the furthest value the header and the descriptors place: no file needs to be read
+// further. Values of items that wrap round the 32-bit positions may lie anywhere up to their end.
+std::uint64_t valueReach(const InfoHeader& header, const ItemList& items) {
+    const std::uint64_t tableEnd = descriptorTableEnd(header.propertyCount);
+    if (header.itemCount == 0 || items.stride() == 0)
+        return tableEnd;
+    const ValuePlacement placement(items.properties());
+    const std::uint64_t last =
+        header.firstItemOffset + std::uint64_t(header.itemCount - 1) * header.itemLength;
+    const std::uint64_t reach = placement.wrapsAt(last) ? addressableBytes : last + placement.end;
+    return std::max(tableEnd, reach);
+}
+
+const char* const countsBeyondFile = "the header claims more items and properties than the file "
+                                     "can hold";
+
 bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
                   InfoFile& loaded, FileError& error) {
-    const std::uint64_t size = std::min(source.size(), addressableBytes);
+    if (!source.fetch(headerSize, error))
+        return false;
+    std::uint64_t size = std::min(source.size(), addressableBytes);
     if (size < headerSize) {
         error = failure("the file is shorter than its 16-byte header");
         return false;
@@ -217,6 +235,18 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
         return false;
     loaded.header = decodeHeader(head);
     const InfoHeader& header = loaded.header;
+    // A stream is read only as far as the header says; before its property table, the header
+    // must leave room for the items' values (at least 4 bytes a property) in the most a file
+    // can hold for a document.
+    if (source.isStream()) {
+        if (!itemsFit(header, std::uint64_t(4) * header.propertyCount, addressableBytes)) {
+            error = failure(countsBeyondFile);
+            return false;
+        }
+        if (!source.fetch(descriptorTableEnd(header.propertyCount), error))
+            return false;
+        size = std::min(source.size(), addressableBytes);
+    }
     if (descriptorTableEnd(header.propertyCount) > size) {
         error = failure("the property table is cut short by the end of the file");
         return false;
@@ -230,8 +260,19 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
             decodeDescriptor(std::span(table).subspan(k * descriptorSize)));
 
     loaded.items.setProperties(loaded.descriptors, thirtyTwoByteStrings, names);
+    if (source.isStream()) {
+        // Then as far as the values lie, once they could fit what it may hold there.
+        const std::uint64_t reach = valueReach(header, loaded.items);
+        if (!itemsFit(header, loaded.items.stride(), reach)) {
+            error = failure(countsBeyondFile);
+            return false;
+        }
+        if (!source.fetch(reach, error))
+            return false;
+        size = std::min(source.size(), addressableBytes);
+    }
     if (!itemsFit(header, loaded.items.stride(), size)) {
-        error = failure("the header claims more items and properties than the file can hold");
+        error = failure(countsBeyondFile);
         return false;
     }
     loaded.items.resize(header.itemCount);
