@@ -15,8 +15,8 @@ InfoFile loadKeepingBytes(const InfoSource& source, std::vector<std::uint8_t>& b
     bytes = readWholeFile(source.path);
     FileError error;
     InfoFile document;
-    if (!document.loadFromBytes(bytes, source.thirtyTwoByteStrings, DocumentationTable(), &error))
-        throw ToolError(shownPath(source.path) + ": " + error.text());
+    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
+        failOn(source.path, error);
     return document;
 }
 
@@ -62,9 +62,7 @@ int EditSession::finish() {
 int EditSession::finishDryRun(const std::string& target) {
     if (target == source_.path && !changed_)
         return exitDone;
-    const bool differences =
-        writeDifferences(invocation_.out, {*original_, source_.thirtyTwoByteStrings},
-                         {document_, source_.thirtyTwoByteStrings});
+    const bool differences = writeDifferences(invocation_.out, *original_, document_);
     const bool effects = writeSaveEffects(invocation_.out, fileBytes_, *original_, document_);
     return differences || effects ? exitNegative : exitDone;
 }

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "io/system_error.h"
-
 namespace kestra {
 
 namespace {
@@ -34,8 +32,7 @@ std::deque<std::string> namesOf(const fs::path& path) {
 
 // Whether the link `link` in the folder `folder` may be followed: the kernel's rule for shared
 // folders.
-bool mayFollow(int folder, const fs::path& link, const struct stat& linkStatus,
-               std::string& error) {
+bool mayFollow(int folder, const fs::path& link, const struct stat& linkStatus, FileError& error) {
     if (linkStatus.st_uid == ::geteuid())
         return true;
     struct stat status {};
@@ -44,13 +41,13 @@ bool mayFollow(int folder, const fs::path& link, const struct stat& linkStatus,
     constexpr mode_t shared = S_ISVTX | S_IWOTH;
     if ((status.st_mode & shared) != shared || status.st_uid == linkStatus.st_uid)
         return true;
-    error = "the link " + link.string() +
-            " lies in a shared folder and belongs to another user; it is not followed";
-    return false;
+    return failWith(error, "the link " + link.string() +
+                               " lies in a shared folder and belongs to another user; it is not "
+                               "followed");
 }
 
 bool readLink(int folder, const std::string& name, const fs::path& link, fs::path& destination,
-              std::string& error) {
+              FileError& error) {
     char text[PATH_MAX];
     const ssize_t length = ::readlinkat(folder, name.c_str(), text, sizeof text);
     if (length < 0)
@@ -66,17 +63,15 @@ bool readLink(int folder, const std::string& name, const fs::path& link, fs::pat
 // Walks `path` from the current folder or the root, opening each folder and following each link
 // where the rule allows, up to the last name, which it examines but does not open.
 // `target.status` holds the last name's status when `exists`.
-bool walk(const std::string& path, SaveTarget& target, bool& exists, std::string& error) {
+bool walk(const std::string& path, SaveTarget& target, bool& exists, FileError& error) {
     // Where the walk has come, as messages show it: "" for the current folder.
     fs::path at = fs::path(path).is_absolute() ? "/" : "";
     target.folder.reset(openFolder(AT_FDCWD, at.empty() ? "." : at.c_str()));
     if (target.folder.get() < 0)
         return failWithReason(error, "cannot open the current folder");
     std::deque<std::string> names = namesOf(path);
-    if (names.empty() || path.ends_with('/')) {
-        error = "the target is a folder";
-        return false;
-    }
+    if (names.empty() || path.ends_with('/'))
+        return failWith(error, "the target is a folder");
     for (int links = 0; !names.empty();) {
         const std::string name = names.front();
         names.pop_front();
@@ -106,10 +101,8 @@ bool walk(const std::string& path, SaveTarget& target, bool& exists, std::string
                 at = "/";
                 target.folder.reset(openFolder(AT_FDCWD, "/"));
             }
-            if (names.empty() || destination.string().ends_with('/')) {
-                error = "the target is a folder";
-                return false;
-            }
+            if (names.empty() || destination.string().ends_with('/'))
+                return failWith(error, "the target is a folder");
             continue;
         }
         if (names.empty()) {
@@ -129,20 +122,16 @@ bool walk(const std::string& path, SaveTarget& target, bool& exists, std::string
 
 } // namespace
 
-bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& error) {
+bool findSaveTarget(const std::string& path, SaveTarget& target, FileError& error) {
     bool exists = false;
     if (!walk(path, target, exists, error))
         return false;
     if (!exists)
         return true;
-    if (S_ISDIR(target.status.st_mode)) {
-        error = "the target is a folder";
-        return false;
-    }
-    if (!S_ISREG(target.status.st_mode)) {
-        error = "the target is not a regular file";
-        return false;
-    }
+    if (S_ISDIR(target.status.st_mode))
+        return failWith(error, "the target is a folder");
+    if (!S_ISREG(target.status.st_mode))
+        return failWith(error, "the target is not a regular file");
     // A rename needs write permission on the folder only; the target itself must be writable,
     // as it would have to be for a plain write. Nothing waits on open (O_NONBLOCK) and the name
     // must still be the file examined above (O_NOFOLLOW, fstat).
@@ -152,10 +141,8 @@ bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& er
         return failWithReason(error, "cannot open the target for writing");
     if (::fstat(target.file.get(), &target.status) != 0)
         return failWithReason(error, "cannot examine the target");
-    if (!S_ISREG(target.status.st_mode)) {
-        error = "the target is not a regular file";
-        return false;
-    }
+    if (!S_ISREG(target.status.st_mode))
+        return failWith(error, "the target is not a regular file");
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "io/file_descriptor.h"
+#include "io/file_error.h"
 
 namespace kestra {
 
@@ -25,6 +26,6 @@ struct SaveTarget {
 // only a link of the folder's owner or of this process's user, so that nobody can plant a link
 // there that sends the save elsewhere. A dangling link gives the file to create. False, with
 // `error` saying why, when the save must not go ahead.
-bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& error);
+bool findSaveTarget(const std::string& path, SaveTarget& target, FileError& error);
 
 } // namespace kestra

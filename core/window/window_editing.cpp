@@ -56,7 +56,7 @@ bool copyItem(AppState& state, int source) {
 }
 
 bool newItem(AppState& state) {
-    if (!newItem(state.document, pathEndsInInfo(state.openedFilePath), state.documentation))
+    if (!newItem(state.document, state.documentation))
         return false;
     state.itemRows.appendRow(state.document);
     return true;

@@ -59,9 +59,10 @@ protected:
 // document, and /dev/urandom's counts are refused by the memory bound before its table is read.
 TEST_F(HostileDocuments, EndlessStreams) {
     FileError error;
-    ASSERT_TRUE(document.load("/dev/zero", false, documentation, &error)) << error.text();
+    ASSERT_TRUE(document.load("/dev/zero", StringWidth::Bytes16, documentation, &error))
+        << error.text();
     EXPECT_EQ(document.items.size(), 0u);
-    EXPECT_FALSE(document.load("/dev/urandom", false, documentation, &error));
+    EXPECT_FALSE(document.load("/dev/urandom", StringWidth::Bytes16, documentation, &error));
     EXPECT_EQ(error.message, "the header claims more items and properties than the file can hold");
 }
 
