@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/random.h>
 #include <unistd.h>
 
@@ -72,38 +73,35 @@ bool TemporaryFile::create(int folder) {
     file_.reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, temporaryMode));
     if (file_.get() >= 0 || !unnamedFilesUnsupported(errno))
         return file_.get() >= 0;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        std::string name;
-        if (!randomName(name))
-            return false;
-        // Held from before the file exists until it is recorded, so that no signal can end the
-        // process while the file is there but unknown to removeSaveInProgress.
-        const SignalsHeld held;
-        file_.reset(::openat(folder, name.c_str(),
-                             O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, temporaryMode));
-        if (file_.get() >= 0) {
-            name_ = name;
-            record(folder, name_);
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
+    return takeRandomName([&](const char* name) {
+        file_.reset(::openat(folder, name, O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC,
+                             temporaryMode));
+        return file_.get() >= 0;
+    });
 }
 
-// Links the unnamed file into the folder under a random name. /proc/self/fd names it without the
-// privilege that linkat's AT_EMPTY_PATH needs; without /proc mounted, that is tried too.
+// Links the unnamed file into the folder. /proc/self/fd names it without the privilege that
+// linkat's AT_EMPTY_PATH needs; without /proc mounted, that is tried too.
 bool TemporaryFile::giveName() {
     const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
+    return takeRandomName([&](const char* name) {
+        if (::linkat(AT_FDCWD, self.c_str(), folder_, name, AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        return errno == ENOENT && ::linkat(file_.get(), "", folder_, name, AT_EMPTY_PATH) == 0;
+    });
+}
+
+// Gives the file a short random name through `make`, which makes or links it under the name
+// given, skipping names already taken. Signals are held from before the name exists until it is
+// recorded, so that no signal can end the process while the name is there but unknown to
+// removeSaveInProgress.
+bool TemporaryFile::takeRandomName(const std::function<bool(const char* name)>& make) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         std::string name;
         if (!randomName(name))
             return false;
-        int linked = ::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW);
-        if (linked != 0 && errno == ENOENT)
-            linked = ::linkat(file_.get(), "", folder_, name.c_str(), AT_EMPTY_PATH);
-        if (linked == 0) {
+        const SignalsHeld held;
+        if (make(name.c_str())) {
             name_ = name;
             record(folder_, name_);
             return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "io/file_descriptor.h"
@@ -29,6 +30,7 @@ public:
 
 private:
     bool giveName();
+    bool takeRandomName(const std::function<bool(const char* name)>& make);
     void discard();
 
     int folder_ = -1;
