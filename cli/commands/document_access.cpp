@@ -5,6 +5,7 @@
 
 #include "commands/save_signals.h"
 #include "io/file_reader.h"
+#include "names/documentation_search.h"
 #include "text/control_escapes.h"
 #include "tool_error.h"
 
@@ -36,19 +37,20 @@ void readStandardInputOnce(std::initializer_list<const std::string*> paths) {
         throw ToolError("standard input (\"-\") can be read only once");
 }
 
-Names loadNames(const Arguments& arguments) {
-    Names names;
-    const std::string* given = arguments.value(docOption);
-    names.path = given ? *given : std::string(documentationFileName);
-    FileError error;
-    if (!loadDocumentationFile(names.table, names.path, &error))
-        names.unreadable = error.text();
-    return names;
+Names loadNames(const Arguments& arguments, const std::string& infoFile) {
+    DocumentationSources sources = environmentDocumentationSources();
+    if (const std::string* given = arguments.value(docOption))
+        sources.given = *given;
+    sources.infoFile = infoFile;
+    DocumentationSearch search = searchDocumentation(documentationPlaces(sources));
+    const DocumentationAttempt& shown =
+        search.table.loaded ? search.tried.back() : search.tried.front();
+    return {shown.path, shown.error.text(), std::move(search.table)};
 }
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << oneLine(names.path) << ": " << names.unreadable
+        err << "kestra-tool: warning: " << oneLine(names.path) << ": " << names.reason
             << "; property names stay empty\n";
 }
 

@@ -128,12 +128,10 @@ DocumentationTable parseDocumentation(std::span<const std::uint8_t> bytes) {
 
 bool loadDocumentationFile(DocumentationTable& table, const std::string& path, FileError* error) {
     std::vector<std::uint8_t> bytes;
-    FileError failure;
-    if (!readFile(path, largestDocumentationFile, bytes, failure, FileKinds::RegularOnly)) {
-        if (error)
-            *error = std::move(failure);
+    FileError failed;
+    if (!readFile(path, largestDocumentationFile, bytes, error ? *error : failed,
+                  FileKinds::RegularOnly))
         return false;
-    }
     table = parseDocumentation(bytes);
     return true;
 }

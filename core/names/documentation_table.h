@@ -33,8 +33,7 @@ inline constexpr const char* documentationFileName = "InfoFileDocumentation.dat"
 // Reads InfoFileDocumentation.dat from the current directory. False, table unchanged, when the file
 // cannot be opened or is no regular file (a FIFO there must not hold up start-up).
 bool loadDocumentation(DocumentationTable& table);
-// The same for a given path; `error`, when given, says why the file could not be read, from the
-// one open that tried (a second open to find a reason could wait for ever on a FIFO).
+// The same for a given path; `error`, when given, says why it could not be read.
 bool loadDocumentationFile(DocumentationTable& table, const std::string& path,
                            FileError* error = nullptr);
 // Parses the bytes of a documentation file (text-mode rules: CR LF reads as LF, 0x1A ends it) into

@@ -86,13 +86,16 @@ bool readFloat(std::string_view text, float& number, std::size_t& length) {
     return !(errno == ERANGE && std::isinf(number));
 }
 
-bool parseFloat(ValueRef value, std::string_view text) {
+ValueTextProblem parseFloat(ValueRef value, std::string_view text) {
     float number = 0;
     std::size_t length = 0;
-    if (!readFloat(text, number, length) || length == 0)
-        return false;
+    const bool inRange = readFloat(text, number, length);
+    if (length == 0)
+        return ValueTextProblem::NotANumber;
+    if (!inRange)
+        return ValueTextProblem::OutOfRange;
     value.setFloatValue(number);
-    return true;
+    return ValueTextProblem::None;
 }
 
 bool isCWhiteSpace(char c) {
@@ -161,15 +164,18 @@ ScannedInteger scanInteger(std::string_view text, std::size_t i) {
     return scanned;
 }
 
-bool parseInteger(ValueRef value, std::string_view text) {
+// strtoul with base 10 and a 32-bit unsigned long, but refusing a magnitude that does not fit.
+ValueTextProblem parseInteger(ValueRef value, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isCWhiteSpace(text[i]))
         ++i;
     const ScannedInteger scanned = scanInteger(text, i);
-    if (scanned.end == 0 || !scanned.inRange)
-        return false;
+    if (scanned.end == 0)
+        return ValueTextProblem::NotANumber;
+    if (!scanned.inRange)
+        return ValueTextProblem::OutOfRange;
     value.setIntValue(scanned.number);
-    return true;
+    return ValueTextProblem::None;
 }
 
 WholeTextReading readWholeNumber(ValueRef value, std::string_view text) {
@@ -254,20 +260,25 @@ std::u16string widenText(std::string_view text) {
     return wide;
 }
 
-bool parseValueText(ValueRef value, std::string_view text) {
+ValueTextProblem storeValueText(ValueRef value, std::string_view text) {
     switch (value.typeCode) {
     case TypeCode::S32:
         storeText(value.text32(), text);
-        return true;
+        return ValueTextProblem::None;
     case TypeCode::S16:
         storeText(value.text16(), text);
-        return true;
+        return ValueTextProblem::None;
     case TypeCode::F4:
-        return parseFloat(value, text);
     case TypeCode::I4:
-        return parseInteger(value, text);
+        break;
     }
-    return false;
+    if (text.empty())
+        return ValueTextProblem::Empty;
+    return value.typeCode == TypeCode::F4 ? parseFloat(value, text) : parseInteger(value, text);
+}
+
+bool parseValueText(ValueRef value, std::string_view text) {
+    return storeValueText(value, text) == ValueTextProblem::None;
 }
 
 WholeTextReading parseWholeValueText(ValueRef value, std::string_view text) {

@@ -28,6 +28,11 @@ std::u16string widenText(std::string_view text);
 // stored whole; longer, cut to the field's width.
 bool parseValueText(ValueRef value, std::string_view text);
 
+// Why a number type refused a text.
+enum class ValueTextProblem { None, Empty, NotANumber, OutOfRange };
+// parseValueText, saying why a text was refused.
+ValueTextProblem storeValueText(ValueRef value, std::string_view text);
+
 // Why a text read whole was refused.
 enum class TextRefusal { None, NoNumber, MoreThanANumber, OutOfRange, LongerThanField };
 struct WholeTextReading {
