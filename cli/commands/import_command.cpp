@@ -43,7 +43,9 @@ Writes each stored property as set does ("item I property P (ID N): TEXT", the v
 afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
 input or output (FILE with --strings); when the file goes to standard output, these lines go
 to standard error. --dry-run saves nothing and writes what diff would show between FILE and the
-result instead (status 1 when something would change, 0 when nothing would).
+result instead, and the bytes no value covers that the save would rewrite (status 1 when
+something would change, 0 when nothing would). When no cell changes a value, FILE is not
+written, and a last line says so.
 )help";
 
 // Why a cell's text was refused, after "cannot take the text ...: ".
