@@ -4,6 +4,7 @@
 #include "commands/save_effects.h"
 #include "commands/value_fields.h"
 #include "document/saved_values.h"
+#include "io/file_reader.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -15,7 +16,7 @@ InfoFile loadKeepingBytes(const InfoSource& source, std::vector<std::uint8_t>& b
     bytes = readWholeFile(source.path);
     FileError error;
     InfoFile document;
-    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
+    if (!document.load(ByteSource(bytes), source.stringWidth, DocumentationTable(), &error))
         failOn(source.path, error);
     return document;
 }
