@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/info_file.h"
+#include "editing/edit_history.h"
 #include "names/documentation_table.h"
 #include "window/row_lists.h"
 
@@ -26,6 +27,7 @@ struct AppState {
     PropertyRows propertyRows;          // the properties of `selectedItem`
     std::int32_t selectedItem = -1;     // the item whose properties the property list shows
     std::int32_t selectedProperty = -1; // the property loaded into the edit panel
+    EditHistory history;                // the edits since the document was loaded
 };
 
 } // namespace kestra
