@@ -85,6 +85,12 @@ void MainWindow::dispatch(int commandId) {
     case newItemButtonId:
         newItem();
         break;
+    case undoCommandId:
+        undoEdit();
+        break;
+    case redoCommandId:
+        redoEdit();
+        break;
     default:
         break;
     }
@@ -129,9 +135,9 @@ void MainWindow::updateStatusBar() {
         controls_.statusParts[part]->setText(toQString(parts[part]));
 }
 
-void MainWindow::enableCommand(int commandId) {
+void MainWindow::enableCommand(int commandId, bool enabled) {
     if (const auto action = actions_.find(commandId); action != actions_.end())
-        action->second->setEnabled(true);
+        action->second->setEnabled(enabled);
 }
 
 } // namespace kestra

@@ -14,16 +14,6 @@
 
 namespace kestra {
 
-namespace {
-
-// Qt reads "[*]" in a window title as the place of its modified marker and removes it; doubled,
-// it shows as written.
-QString literalTitle(QString title) {
-    return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-}
-
-} // namespace
-
 void MainWindow::openFile() {
     const QString chosen = dialogs_.askOpenPath(this);
     if (!chosen.isEmpty())
@@ -31,6 +21,8 @@ void MainWindow::openFile() {
 }
 
 void MainWindow::openPath(const QString& chosen) {
+    if (!settleUnsavedChanges())
+        return;
     const std::string path = chosen.toStdString();
     // The "Opening..." window stays until the item list is filled: on a large file that takes a
     // while of its own, and the window is the only sign of work.
@@ -42,11 +34,12 @@ void MainWindow::openPath(const QString& chosen) {
         return;
     }
 
+    state_.history.clear();
     state_.currentFilePath = path;
     state_.openedFilePath = path;
     state_.selectedItem = -1;
     resetEditPanel();
-    setWindowTitle(literalTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen)));
+    showEditState();
     controls_.itemList->rows()->deleteAllRows();
     controls_.propertyList->rows()->deleteAllRows();
     state_.propertyRows.clear();
@@ -60,8 +53,8 @@ void MainWindow::openPath(const QString& chosen) {
     updateStatusBar();
 }
 
-void MainWindow::saveFile() {
-    saveTo(state_.currentFilePath);
+bool MainWindow::saveFile() {
+    return saveTo(state_.currentFilePath);
 }
 
 void MainWindow::saveFileAs() {
@@ -86,9 +79,13 @@ bool MainWindow::saveTo(const std::string& path) {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
         saved = state_.document.save(path);
     }
-    if (!saved)
+    if (!saved) {
         showSaveFailed();
-    return saved;
+        return false;
+    }
+    state_.history.markSaved();
+    showEditState();
+    return true;
 }
 
 void MainWindow::showSaveFailed() {

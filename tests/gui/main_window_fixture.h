@@ -82,6 +82,12 @@ protected:
     std::deque<QString> saveAnswers;
     std::vector<QString> savePathsOffered;
     std::vector<std::pair<QString, QString>> errors; // text, caption
+    // Answers to the unsaved-changes question (Discard when none is left) and the names it named.
+    std::deque<UnsavedChoice> unsavedAnswers;
+    std::vector<QString> unsavedAsked;
+    // Answers to "changed by another program" (Cancel when none is left).
+    std::deque<bool> saveOverAnswers;
+    std::vector<QString> saveOverAsked;
     std::unique_ptr<MainWindow> window;
 };
 
