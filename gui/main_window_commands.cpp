@@ -1,11 +1,13 @@
 // The menu commands of the main window and choosing an item in the item list.
 #include "main_window.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "about_box.h"
 #include "control_ids.h"
+#include "io/writer_lock.h"
 #include "progress_window.h"
 #include "report_list.h"
 #include "search_dialog.h"
@@ -35,6 +37,7 @@ void MainWindow::openPath(const QString& chosen) {
     }
 
     state_.history.clear();
+    state_.knownFile.remember(path);
     state_.currentFilePath = path;
     state_.openedFilePath = path;
     state_.selectedItem = -1;
@@ -73,11 +76,19 @@ void MainWindow::saveFileAs() {
     saveTo(state_.currentFilePath);
 }
 
+// Another program's save is not overwritten unasked, and writers that lock the file (the tool,
+// another window) wait for this save, as it waits for theirs.
 bool MainWindow::saveTo(const std::string& path) {
+    if (changedSince(state_.knownFile, path) &&
+        !dialogs_.askSaveOverChanges(this, QFileInfo(QString::fromStdString(path)).fileName()))
+        return false;
     bool saved = false;
     {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
-        saved = state_.document.save(path);
+        WriterLock lock;
+        saved = lock.lock(path, WriterLock::defaultPatience) && state_.document.save(path);
+        if (saved)
+            state_.knownFile.remember(path);
     }
     if (!saved) {
         showSaveFailed();

@@ -6,10 +6,25 @@
 namespace kestra::tool {
 
 EditSession::EditSession(const Invocation& invocation, const std::string& path)
-    : invocation_(invocation), source_(infoSource(invocation.arguments, path)),
+    : invocation_(invocation), source_(infoSource(invocation.arguments, path)), lock_(lockTarget()),
       document_(loadInfoFile(source_, DocumentationTable())) {
     if (invocation.arguments.has(dryRunOption))
         original_ = document_;
+}
+
+const std::string& EditSession::targetPath() const {
+    const std::string* given = invocation_.arguments.value(outputOption);
+    return given ? *given : source_.path;
+}
+
+WriterLock EditSession::lockTarget() const {
+    WriterLock lock;
+    const std::string& target = targetPath();
+    if (invocation_.arguments.has(dryRunOption) || target == streamPath)
+        return lock;
+    if (!lock.lock(target, WriterLock::defaultPatience))
+        throw ToolError(target + ": another program is writing the file; nothing was saved");
+    return lock;
 }
 
 int EditSession::finish() {
@@ -19,8 +34,7 @@ int EditSession::finish() {
                              {document_, source_.thirtyTwoByteStrings});
         return changes ? exitNegative : exitDone;
     }
-    const std::string* given = invocation_.arguments.value(outputOption);
-    const std::string& target = given ? *given : source_.path;
+    const std::string& target = targetPath();
     saveInfoFile(document_, target, invocation_.out);
     if (target == streamPath) {
         // Only a file that reached standard output whole is told of.

@@ -5,6 +5,7 @@
 
 #include "document/info_file.h"
 #include "editing/edit_history.h"
+#include "io/file_identity.h"
 #include "names/documentation_table.h"
 #include "window/row_lists.h"
 
@@ -28,6 +29,7 @@ struct AppState {
     std::int32_t selectedItem = -1;     // the item whose properties the property list shows
     std::int32_t selectedProperty = -1; // the property loaded into the edit panel
     EditHistory history;                // the edits since the document was loaded
+    KnownFile knownFile;                // as it was when last loaded or saved here
 };
 
 } // namespace kestra

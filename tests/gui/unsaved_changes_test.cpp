@@ -77,6 +77,7 @@ TEST_F(MainWindowTest, AsksBeforeUnsavedChangesWouldBeLost) {
     std::filesystem::remove(second);
     std::filesystem::create_directory(second);
     unsavedAnswers = {UnsavedChoice::Save};
+    saveOverAnswers = {true};
     window->dispatch(exitCommandId);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(errors.size(), 1u);
@@ -91,6 +92,27 @@ TEST_F(MainWindowTest, AsksBeforeUnsavedChangesWouldBeLost) {
     window->dispatch(exitCommandId);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(unsavedAsked.size(), 5u);
+}
+
+TEST_F(MainWindowTest, SaveAsksBeforeOverwritingWhatAnotherProgramSaved) {
+    const std::string path = openSample();
+    std::vector<SampleItem> others = threeSampleItems();
+    others.push_back(others[0]);
+    const std::vector<std::uint8_t> theirs = sampleFileBytes(16, others);
+    writeFile(path, theirs);
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(saveOverAsked, std::vector<QString>({"birds.table"}));
+    EXPECT_EQ(readFile(path), theirs);
+
+    saveOverAnswers = {true};
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(readFile(path), sampleFileBytes(16, threeSampleItems()));
+    // Nothing to ask once saved, nor when the file has gone.
+    window->dispatch(saveCommandId);
+    std::filesystem::remove(path);
+    window->dispatch(saveCommandId);
+    EXPECT_EQ(saveOverAsked.size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(path));
 }
 
 } // namespace
