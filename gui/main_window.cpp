@@ -43,6 +43,7 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     for (const auto& [button, id] : buttons)
         connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
     connectLists();
+    settleBeforeSessionEnds();
     const QSize available = screen()->availableSize();
     const WindowSize start = initialWindowSize({available.width(), available.height()});
     resize(start.width, start.height);

@@ -78,6 +78,7 @@ private:
     // The title's unsaved-changes mark and the Undo and Redo items, after anything that edits,
     // undoes, loads or saves.
     void showEditState();
+    void settleBeforeSessionEnds();
 
     AppState state_;
     UserDialogs dialogs_;

@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 #include "control_ids.h"
 #include "report_list.h"
@@ -89,12 +91,24 @@ bool MainWindow::settleUnsavedChanges() {
     return false;
 }
 
-// Exit, the close box, Alt+F4 and the end of the desktop session all come here.
+// Exit, the close box and Alt+F4 come here.
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (settleUnsavedChanges())
         event->accept();
     else
         event->ignore();
+}
+
+// The desktop session ending does not close the window first: it asks the program to keep its
+// data, and may let it ask the user. Unasked, unsaved changes stop the session from ending.
+void MainWindow::settleBeforeSessionEnds() {
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        const bool settled = session.allowsInteraction() ? settleUnsavedChanges()
+                                                         : !state_.history.hasUnsavedChanges();
+        if (!settled)
+            session.cancel();
+        session.release();
+    });
 }
 
 } // namespace kestra

@@ -17,22 +17,29 @@ void EditHistory::record(EditStep step) {
     }
 }
 
+namespace {
+
+// Moves the last entry of `from` to the end of `to` and returns its step.
+template <typename From, typename To> const EditStep* moveLast(From& from, To& to) {
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    return &to.back().step;
+}
+
+} // namespace
+
 const EditStep* EditHistory::undo(InfoFile& document) {
     if (done_.empty())
         return nullptr;
     undoStep(document, done_.back().step);
-    undone_.push_back(std::move(done_.back()));
-    done_.pop_back();
-    return &undone_.back().step;
+    return moveLast(done_, undone_);
 }
 
 const EditStep* EditHistory::redo(InfoFile& document) {
     if (undone_.empty())
         return nullptr;
     redoStep(document, undone_.back().step);
-    done_.push_back(std::move(undone_.back()));
-    undone_.pop_back();
-    return &done_.back().step;
+    return moveLast(undone_, done_);
 }
 
 void EditHistory::clear() {

@@ -29,6 +29,22 @@ void removeItem(InfoFile& document, const EditStep& step) {
     syncItemCount(document);
 }
 
+// Forward does the step again, backward undoes it.
+void doStep(InfoFile& document, const EditStep& step, bool forward) {
+    switch (step.kind) {
+    case EditKind::Apply:
+        writeValues(document, step, forward);
+        break;
+    case EditKind::NewItem:
+    case EditKind::CopyItem:
+        forward ? insertItem(document, step) : removeItem(document, step);
+        break;
+    case EditKind::DeleteItem:
+        forward ? removeItem(document, step) : insertItem(document, step);
+        break;
+    }
+}
+
 } // namespace
 
 std::vector<std::uint8_t> packedItem(const InfoFile& document, std::size_t item) {
@@ -65,42 +81,23 @@ EditStep itemRemovedStep(const InfoFile& document, std::size_t item) {
 }
 
 void undoStep(InfoFile& document, const EditStep& step) {
-    switch (step.kind) {
-    case EditKind::Apply:
-        writeValues(document, step, false);
-        break;
-    case EditKind::NewItem:
-    case EditKind::CopyItem:
-        removeItem(document, step);
-        break;
-    case EditKind::DeleteItem:
-        insertItem(document, step);
-        break;
-    }
+    doStep(document, step, false);
 }
 
 void redoStep(InfoFile& document, const EditStep& step) {
-    switch (step.kind) {
-    case EditKind::Apply:
-        writeValues(document, step, true);
-        break;
-    case EditKind::NewItem:
-    case EditKind::CopyItem:
-        insertItem(document, step);
-        break;
-    case EditKind::DeleteItem:
-        removeItem(document, step);
-        break;
-    }
+    doStep(document, step, true);
 }
 
 std::size_t storedBytes(const EditStep& step) {
-    // Each vector's own allocation costs about a pointer pair more than its bytes.
-    constexpr std::size_t allocationOverhead = 16;
-    std::size_t bytes = sizeof(EditStep) + step.itemBytes.capacity() + allocationOverhead +
-                        step.values.capacity() * sizeof(ValueChange) + allocationOverhead;
+    // What the allocator takes for a block of `bytes`: a header word, rounded up to 16 bytes,
+    // at least 32 (as glibc's malloc does on 64-bit systems).
+    auto block = [](std::size_t bytes) -> std::size_t {
+        return bytes == 0 ? 0 : std::max<std::size_t>(32, (bytes + 8 + 15) / 16 * 16);
+    };
+    std::size_t bytes = sizeof(EditStep) + block(step.itemBytes.capacity()) +
+                        block(step.values.capacity() * sizeof(ValueChange));
     for (const ValueChange& change : step.values)
-        bytes += change.before.capacity() + change.after.capacity() + 2 * allocationOverhead;
+        bytes += block(change.before.capacity()) + block(change.after.capacity());
     return bytes;
 }
 
