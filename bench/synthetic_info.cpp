@@ -44,10 +44,6 @@ constexpr std::array<std::string_view, 16> words = {
     "Ember",  "Frost", "Granite", "Willow", "Harbor", "Falcon",  "Copper", "Meadow",
     "Quartz", "Thorn", "Saffron", "Cinder", "Marble", "Juniper", "Basalt", "Lantern"};
 
-std::uint32_t stringWidth(bool thirtyTwoByteStrings) {
-    return valueWidth(typeCodeFor(stringType, thirtyTwoByteStrings));
-}
-
 struct SyntheticShape {
     std::vector<PropertyDescriptor> descriptors;
     std::uint32_t itemLength = 0;
@@ -158,7 +154,7 @@ bool writeBytes(std::FILE* file, const std::uint8_t* bytes, std::size_t size) {
 
 bool writeSyntheticInfo(const std::string& path, std::uint64_t values, std::uint64_t seed,
                         std::uint32_t properties) {
-    const std::uint32_t width = stringWidth(pathEndsInInfo(path));
+    const auto width = std::uint32_t(stringWidthForPath(path));
     const SyntheticShape shape = syntheticShape(seed, properties, width);
     if (properties == 0 || !shape.fits)
         return false;

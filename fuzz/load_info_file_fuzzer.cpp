@@ -32,7 +32,8 @@ const InfoFile& openDocument() {
         InfoFile loaded;
         const std::uint8_t file[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 28, 0, 0, 0, 4,
                                      0, 0, 0, 2, 0, 1, 0, 0, 0, 0, 0, 3,  0, 0, 1, 0};
-        require(loaded.loadFromBytes(file, false, documentation()), "the open document loads");
+        require(loaded.loadFromBytes(file, StringWidth::Bytes16, documentation()),
+                "the open document loads");
         return loaded;
     }();
     return document;
@@ -47,7 +48,7 @@ void readField(std::span<const std::uint8_t> file, std::uint32_t position, std::
     }
 }
 
-void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, bool wide) {
+void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, StringWidth wide) {
     const InfoHeader& header = document.header;
     require(header.itemCount == readBigEndian32(&file[0]) &&
                 header.propertyCount == readBigEndian32(&file[4]) &&
@@ -74,7 +75,7 @@ void checkLoaded(const InfoFile& document, std::span<const std::uint8_t> file, b
             PropertyValue expected = makeValue(descriptor, wide, documentation());
             const std::uint32_t width = valueWidth(expected.typeCode);
             std::uint8_t field[32] = {};
-            readField(file, valuePosition(header, i, descriptor), width, field);
+            readField(file, valuePosition(header, i, descriptor.offset), width, field);
             if (expected.typeCode == TypeCode::S32 || expected.typeCode == TypeCode::S16)
                 std::memcpy(expected.store.data(), field, width);
             else
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool hostile = claimsTooMuch(file);
     if (claimedEntries(file) > entryBudget && !hostile)
         return 0;
-    for (const bool wide : {true, false}) {
+    for (const StringWidth wide : {StringWidth::Bytes32, StringWidth::Bytes16}) {
         InfoFile document = openDocument();
         FileError error;
         if (document.loadFromBytes(file, wide, documentation(), &error)) {

@@ -32,7 +32,7 @@ std::vector<Extent> valueExtents(const InfoFile& document) {
     std::vector<Extent> extents;
     for (std::uint32_t i = 0; i < document.items.size(); ++i) {
         for (const ConstValueRef value : document.items[i].values) {
-            const std::uint64_t begin = valuePosition(document.header, i, value.descriptor);
+            const std::uint64_t begin = valuePosition(document.header, i, value.descriptor.offset);
             extents.emplace_back(begin, begin + valueWidth(value.typeCode));
         }
     }
@@ -60,7 +60,7 @@ bool serializeWithin(const InfoFile& document, std::vector<std::uint8_t>& bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < prefixSize)
         return 0;
-    const bool wide = data[0] & 1;
+    const StringWidth wide = data[0] & 1 ? StringWidth::Bytes32 : StringWidth::Bytes16;
     const std::span<const std::uint8_t> file(data + prefixSize, size - prefixSize);
     InfoFile first;
     if (claimedEntries(file) > entryBudget || !first.loadFromBytes(file, wide, documentation()))

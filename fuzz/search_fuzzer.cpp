@@ -61,7 +61,7 @@ void checkValueRule(const InfoFile& document, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < prefixSize)
         return 0;
-    const bool wide = data[0] & 1;
+    const StringWidth wide = data[0] & 1 ? StringWidth::Bytes32 : StringWidth::Bytes16;
     const std::size_t textSize =
         std::min<std::size_t>(data[1] % (longestSearchText + 1), size - prefixSize);
     const std::string_view text(reinterpret_cast<const char*>(data + prefixSize), textSize);

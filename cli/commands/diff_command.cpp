@@ -36,8 +36,7 @@ int run(const Invocation& invocation) {
     const DocumentationTable names;
     const InfoFile a = loadInfoFile(sourceA, names);
     const InfoFile b = loadInfoFile(sourceB, names);
-    const bool differ = writeDifferences(invocation.out, {a, sourceA.thirtyTwoByteStrings},
-                                         {b, sourceB.thirtyTwoByteStrings});
+    const bool differ = writeDifferences(invocation.out, a, b);
     return differ ? exitNegative : exitDone;
 }
 

@@ -32,6 +32,10 @@ std::string shownPath(const std::string& path) {
     return path == streamPath ? "standard input" : path;
 }
 
+void failOn(const std::string& path, const FileError& error) {
+    throw ToolError(shownPath(path) + ": " + error.text());
+}
+
 void readStandardInputOnce(std::initializer_list<const std::string*> paths) {
     int streams = 0;
     for (const std::string* path : paths)
@@ -55,12 +59,12 @@ void warnIfUnnamed(const Names& names, std::ostream& err) {
 }
 
 InfoSource infoSource(const Arguments& arguments, const std::string& path) {
-    InfoSource source{path, pathEndsInInfo(path)};
+    InfoSource source{path, stringWidthForPath(path)};
     if (const std::string* width = arguments.value(stringsOption)) {
         if (*width != "16" && *width != "32")
             throw ToolError("--strings takes 16 or 32 (the string width in bytes), not \"" +
                             *width + "\"");
-        source.thirtyTwoByteStrings = *width == "32";
+        source.stringWidth = *width == "32" ? StringWidth::Bytes32 : StringWidth::Bytes16;
     } else if (path == streamPath) {
         throw ToolError("standard input: give its string width with --strings 16 or --strings 32 "
                         "(a stream has no name that ends in \"info\")");
@@ -71,17 +75,18 @@ InfoSource infoSource(const Arguments& arguments, const std::string& path) {
 InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names) {
     FileError error;
     InfoFile document;
-    if (!document.load(openablePath(source.path), source.thirtyTwoByteStrings, names, &error))
-        throw ToolError(shownPath(source.path) + ": " + error.text());
+    if (!document.load(openablePath(source.path), source.stringWidth, names, &error))
+        failOn(source.path, error);
     return document;
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     FileError error;
-    if (!readFile(openablePath(path), addressableBytes, bytes, error))
-        throw ToolError(shownPath(path) + ": cannot be read: " +
-                        (error.reason.empty() ? error.message : error.reason));
+    if (!readFile(openablePath(path), addressableBytes, bytes, error)) {
+        error.message = error.code ? "cannot be read" : "cannot be read: " + error.message;
+        failOn(path, error);
+    }
     return bytes;
 }
 
@@ -100,10 +105,9 @@ void saveInfoFile(const InfoFile& document, const std::string& path, std::ostrea
     }
     if (saved)
         return;
-    if (error.targetReplaced)
-        throw ToolError(path + ": " + error.message);
-    throw ToolError(path + ": cannot be saved" +
-                    (error.message.empty() ? "" : ": " + error.text()));
+    if (!error.targetReplaced)
+        error.message = "cannot be saved: " + error.message;
+    failOn(path, error);
 }
 
 bool parseUnsigned32(std::string_view text, std::uint32_t& number) {

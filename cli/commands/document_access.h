@@ -26,6 +26,9 @@ inline constexpr std::string_view streamPath = "-";
 std::string openablePath(const std::string& path);
 // The path as error lines name it: "standard input" for "-".
 std::string shownPath(const std::string& path);
+// Throws the one line the tool gives for every file that cannot be read or written: "PATH: what
+// failed: the system's reason", PATH as shownPath names it.
+[[noreturn]] void failOn(const std::string& path, const FileError& error);
 // Throws ToolError unless at most one of `paths` is "-": standard input can be read only once.
 void readStandardInputOnce(std::initializer_list<const std::string*> paths);
 
@@ -44,7 +47,7 @@ void warnIfUnnamed(const Names& names, std::ostream& err);
 // or 32 when given, else what its path ends in, as the editor decides. "-" needs --strings.
 struct InfoSource {
     std::string path;
-    bool thirtyTwoByteStrings = false;
+    StringWidth stringWidth = StringWidth::Bytes16;
 };
 InfoSource infoSource(const Arguments& arguments, const std::string& path);
 

@@ -106,12 +106,9 @@ void compareItems(Differences& differences, const InfoFile& a, const InfoFile& b
 
 } // namespace
 
-bool writeDifferences(std::ostream& out, const DiffSide& sideA, const DiffSide& sideB) {
-    const InfoFile& a = sideA.document;
-    const InfoFile& b = sideB.document;
+bool writeDifferences(std::ostream& out, const InfoFile& a, const InfoFile& b) {
     Differences differences(out);
-    differences.compare("string width", sideA.thirtyTwoByteStrings ? 32 : 16,
-                        sideB.thirtyTwoByteStrings ? 32 : 16);
+    differences.compare("string width", int(a.stringWidth), int(b.stringWidth));
     differences.compare("header itemCount", a.header.itemCount, b.header.itemCount);
     differences.compare("header propertyCount", a.header.propertyCount, b.header.propertyCount);
     differences.compare("header firstItemOffset", a.header.firstItemOffset,

@@ -6,16 +6,10 @@
 
 namespace kestra::tool {
 
-// One side of a comparison: the document and the string width it was read with.
-struct DiffSide {
-    const InfoFile& document;
-    bool thirtyTwoByteStrings;
-};
-
 // Writes the differences between two documents, one per line, as `diff` shows them: the string
 // width, the header's figures, the descriptors (matched by property ID, the second of two equal
 // IDs as "ID N#2") and, item by item, the values of every property both have. True when there
 // is any.
-bool writeDifferences(std::ostream& out, const DiffSide& a, const DiffSide& b);
+bool writeDifferences(std::ostream& out, const InfoFile& a, const InfoFile& b);
 
 } // namespace kestra::tool

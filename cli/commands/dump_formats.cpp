@@ -20,14 +20,14 @@ std::string nameOf(const DocumentationTable& names, std::uint32_t id) {
 }
 
 void writeDescriptor(JsonWriter& json, const PropertyDescriptor& descriptor,
-                     bool thirtyTwoByteStrings, const DocumentationTable& names) {
+                     StringWidth stringWidth, const DocumentationTable& names) {
     json.beginObject(JsonWriter::Layout::Inline);
     json.member("id", descriptor.id);
     json.member("linkWord1", descriptor.linkWord1);
     json.member("linkWord2", descriptor.linkWord2);
     json.member("offset", descriptor.offset);
     json.member("type", descriptor.type);
-    json.member("typeCode", typeCodeText(typeCodeFor(descriptor.type, thirtyTwoByteStrings)));
+    json.member("typeCode", typeCodeText(typeCodeFor(descriptor.type, stringWidth)));
     json.memberBoolean("linked", isLinked(descriptor.linkWord1, descriptor.linkWord2));
     json.member("name", nameOf(names, descriptor.id));
     json.endObject();
@@ -48,11 +48,10 @@ void writeValue(JsonWriter& json, const PropertyValue& value) {
 
 void writeJson(std::ostream& out, const InfoSource& source, const InfoFile& document,
                const DocumentationTable& names) {
-    const bool thirtyTwo = source.thirtyTwoByteStrings;
     JsonWriter json(out);
     json.beginObject();
     json.member("file", asUtf8(source.path));
-    json.member("stringWidth", thirtyTwo ? 32 : 16);
+    json.member("stringWidth", int(document.stringWidth));
     json.memberBoolean("documentationLoaded", names.loaded);
     json.key("header");
     json.beginObject(JsonWriter::Layout::Inline);
@@ -65,7 +64,7 @@ void writeJson(std::ostream& out, const InfoSource& source, const InfoFile& docu
     json.key("descriptors");
     json.beginArray();
     for (const PropertyDescriptor& descriptor : document.descriptors)
-        writeDescriptor(json, descriptor, thirtyTwo, names);
+        writeDescriptor(json, descriptor, document.stringWidth, names);
     json.endArray();
     json.key("items");
     json.beginArray();

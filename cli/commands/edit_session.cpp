@@ -29,9 +29,7 @@ WriterLock EditSession::lockTarget() const {
 
 int EditSession::finish() {
     if (original_) {
-        const bool changes =
-            writeDifferences(invocation_.out, {*original_, source_.thirtyTwoByteStrings},
-                             {document_, source_.thirtyTwoByteStrings});
+        const bool changes = writeDifferences(invocation_.out, *original_, document_);
         return changes ? exitNegative : exitDone;
     }
     const std::string& target = targetPath();

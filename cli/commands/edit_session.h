@@ -21,7 +21,6 @@ public:
     EditSession(const Invocation& invocation, const std::string& path);
 
     InfoFile& document() { return document_; }
-    const InfoSource& source() const { return source_; }
     // Where the command tells what it stored. The text is held back until the file is saved,
     // so that nothing is told of a save that failed; it goes to standard error when the file
     // itself goes to standard output, and nowhere on a dry run.

@@ -58,7 +58,7 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
         throw ToolError(place(row.row, 1) + ": item " + row.item + " would leave a gap; the next " +
                         "new item is " + std::to_string(count));
     if (item == count) {
-        if (!newItem(document, session.source().thirtyTwoByteStrings, DocumentationTable()))
+        if (!newItem(document, DocumentationTable()))
             throw ToolError(place(row.row, 1) +
                             ": the file already holds the most items its header can count");
         session.report() << "item " << item << ": new item\n";

@@ -33,10 +33,10 @@ int run(const Invocation& invocation) {
         << "Item Length: " << hexNumber(header.itemLength) << " (" << header.itemLength << ")\n"
         << "First Item Offset: " << hexNumber(header.firstItemOffset) << " ("
         << header.firstItemOffset << ")\n";
-    const int width = source.thirtyTwoByteStrings ? 32 : 16;
+    const int width = int(document.stringWidth);
     if (invocation.arguments.has(stringsOption))
         out << "String width: " << width << " (--strings " << width << ")\n";
-    else if (source.thirtyTwoByteStrings)
+    else if (document.stringWidth == StringWidth::Bytes32)
         out << "String width: 32 (the path ends in \"info\")\n";
     else
         out << "String width: 16 (the path does not end in \"info\")\n";

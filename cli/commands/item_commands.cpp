@@ -58,7 +58,7 @@ int runNewItem(const Invocation& invocation) {
     const std::string& path = invocation.arguments.positionals[0];
     EditSession session(invocation, path);
     const DocumentationTable names;
-    if (!newItem(session.document(), session.source().thirtyTwoByteStrings, names))
+    if (!newItem(session.document(), names))
         refuseGrowth(path);
     session.report() << session.document().items.size() - 1 << '\n';
     return session.finish();

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "io/file_reader.h"
-#include "tool_error.h"
 
 namespace kestra::tool {
 
@@ -13,15 +12,11 @@ namespace {
 // from one batch to the next) and spans at most about this many bytes of the file.
 constexpr std::size_t batchValues = std::size_t(1) << 11;
 constexpr std::uint64_t batchBytes = std::uint64_t(4) << 20;
-// The widest value a descriptor can give.
-constexpr std::uint64_t widestValue = 32;
-constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
 
 } // namespace
 
 ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names)
-    : shownPath_(shownPath(source.path)), thirtyTwoByteStrings_(source.thirtyTwoByteStrings),
-      names_(names) {
+    : path_(source.path), stringWidth_(source.stringWidth), names_(names) {
     FileError error;
     if (!ByteSource::open(openablePath(source.path), addressableBytes, file_, error))
         fail(error);
@@ -35,7 +30,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
         noItems.itemCount = 0;
         encodeHeader(noItems, bytes);
     }
-    if (!shape_.loadFromBytes(bytes, thirtyTwoByteStrings_, names_, &error))
+    if (!shape_.loadFromBytes(bytes, stringWidth_, names_, &error))
         fail(error);
     shape_.header = header;
 
@@ -50,14 +45,14 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
             batchItems_, std::max<std::uint64_t>(1, batchBytes / header.itemLength));
 
     if (!valuesStayClearOfTheHeader()) {
-        if (!whole_.load(file_, thirtyTwoByteStrings_, names_, &error))
+        if (!whole_.load(file_, stringWidth_, names_, &error))
             fail(error);
         loadedWhole_ = true;
     }
 }
 
 void ItemSource::fail(const FileError& error) const {
-    throw ToolError(shownPath_ + ": " + error.text());
+    failOn(path_, error);
 }
 
 void ItemSource::copyFromFile(std::uint64_t begin, std::uint64_t count,
@@ -76,10 +71,9 @@ bool ItemSource::valuesStayClearOfTheHeader() const {
     const InfoHeader& header = shape_.header;
     if (shape_.descriptors.empty() || header.itemCount == 0)
         return true;
-    const std::uint64_t first = header.firstItemOffset;
-    const std::uint64_t lastItem = first + std::uint64_t(header.itemCount - 1) * header.itemLength;
-    return first + lowestOffset_ >= descriptorTableEnd(shape_.descriptors.size()) &&
-           lastItem + highestOffset_ < positionLimit;
+    return unwrappedPosition(header, 0, lowestOffset_) >=
+               descriptorTableEnd(shape_.descriptors.size()) &&
+           !wrapsRound(unwrappedPosition(header, header.itemCount - 1, highestOffset_));
 }
 
 void ItemSource::forEachItem(std::size_t first, std::size_t last,
@@ -96,7 +90,7 @@ void ItemSource::forEachItem(std::size_t first, std::size_t last,
     for (std::size_t i = first; i < last; i += batchItems_) {
         InfoHeader batch = header;
         batch.itemCount = std::uint32_t(std::min(batchItems_, last - i));
-        const std::uint64_t begin = header.firstItemOffset + i * header.itemLength + lowestOffset_;
+        const std::uint64_t begin = unwrappedPosition(header, i, lowestOffset_);
         const std::uint64_t span = shape_.descriptors.empty()
                                        ? 0
                                        : std::uint64_t(batch.itemCount - 1) * header.itemLength +
@@ -108,7 +102,7 @@ void ItemSource::forEachItem(std::size_t first, std::size_t last,
         encodeHeader(batch, batch_);
         InfoFile items;
         FileError error;
-        if (!items.loadFromBytes(batch_, thirtyTwoByteStrings_, names_, &error))
+        if (!items.loadFromBytes(batch_, stringWidth_, names_, &error))
             fail(error);
         for (std::size_t j = 0; j < items.items.size(); ++j)
             visit(i + j, items.items[j]);

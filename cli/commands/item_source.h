@@ -43,8 +43,8 @@ private:
     void copyFromFile(std::uint64_t begin, std::uint64_t count, std::vector<std::uint8_t>& bytes,
                       std::size_t at = 0) const;
 
-    std::string shownPath_;
-    bool thirtyTwoByteStrings_;
+    std::string path_;
+    StringWidth stringWidth_;
     const DocumentationTable& names_;
     ByteSource file_;
     std::vector<std::uint8_t> batch_; // the bytes a batch is loaded from

@@ -143,8 +143,8 @@ int run(const Invocation& invocation) {
     const std::vector<std::uint8_t> bytes = readWholeFile(source.path);
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, source.thirtyTwoByteStrings, DocumentationTable(), &error))
-        throw ToolError(shownPath(source.path) + ": " + error.message);
+    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
+        failOn(source.path, error);
 
     const std::vector<WriteSpan> spans = documentLayout(document);
     const std::uint64_t end = writtenEnd(spans);

@@ -15,24 +15,27 @@ namespace kestra {
 class ByteSource;
 
 // The open document. Invariants: descriptors.size() == header.propertyCount,
-// items.size() == header.itemCount, every item has propertyCount values.
+// items.size() == header.itemCount, every item has propertyCount values, every string value is
+// `stringWidth` bytes wide.
 struct InfoFile {
     InfoHeader header;
     std::vector<PropertyDescriptor> descriptors;
     ItemList items;
+    StringWidth stringWidth = StringWidth::Bytes16;
 
-    // Reads the file at `path` (UTF-8 on this platform). On failure returns false and leaves the
-    // document exactly as it was; `error`, when given, receives one line saying why.
+    // Reads the file at `path` (UTF-8 on this platform), its strings as wide as the path tells
+    // (stringWidthForPath). On failure returns false and leaves the document exactly as it was;
+    // `error`, when given, receives one line saying why.
     bool load(const std::string& path, const PropertyNames& names, FileError* error = nullptr);
     // The same with the string width given rather than told by the path (standard input has no
     // name to tell it).
-    bool load(const std::string& path, bool thirtyTwoByteStrings, const PropertyNames& names,
+    bool load(const std::string& path, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
-    // The same from bytes already in memory; `thirtyTwoByteStrings` is what the path would tell.
-    bool loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwoByteStrings,
+    // The same from bytes already in memory.
+    bool loadFromBytes(std::span<const std::uint8_t> bytes, StringWidth stringWidth,
                        const PropertyNames& names, FileError* error = nullptr);
     // The same from a source already open.
-    bool load(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+    bool load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
 
     // Writes the whole document to `path` through a temporary file in the same folder that is

@@ -1,9 +1,9 @@
 #include "document/info_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
+#include <system_error>
 #include <utility>
 
 #include "document/value_placement.h"
@@ -21,10 +21,6 @@ constexpr std::size_t windowSize = std::size_t(8) << 20;
 // Items further apart than this are read separately, so that the gaps between items that lie far
 // apart (a sparse file of gigabytes) are never read.
 constexpr std::uint64_t largestGapRead = std::uint64_t(64) << 10;
-
-FileError failure(const char* message) {
-    return {message, {}};
-}
 
 // The bytes of the source that values are copied from, read a window at a time where values
 // lie (a small source all at once).
@@ -86,10 +82,7 @@ public:
     }
 
 private:
-    // An item's 32-bit position: firstItemOffset + item * itemLength, wrapping as the format does.
-    std::uint64_t itemStart(std::uint32_t item) const {
-        return std::uint32_t(header_.firstItemOffset + item * header_.itemLength);
-    }
+    std::uint64_t itemStart(std::uint32_t item) const { return valuePosition(header_, item); }
 
     // The source's bytes [begin, end), read into the window first (to `readEnd`) when they are
     // not at hand; null when they lie past its end, where everything reads as zero.
@@ -131,7 +124,7 @@ private:
     bool copyEachValue(std::uint32_t item, std::uint8_t* packed, FileError& error) {
         for (const ValuePlacement::Move& move : placement_.moves) {
             const std::uint64_t position =
-                std::uint32_t(itemStart(item) + placement_.first + move.fileOffset);
+                valuePosition(header_, item, placement_.first + move.fileOffset);
             const std::uint64_t end = position + move.width;
             const std::uint8_t* bytes = nullptr;
             if (!sourceBytes(
@@ -191,9 +184,8 @@ bool readValues(const ByteSource& source, std::uint64_t sourceSize, const InfoHe
     const ValuePlacement placement(items.properties());
     // The file's items already are the packed buffer: read them straight into place.
     if (placement.packed && header.itemLength == items.stride() &&
-        !placement.wrapsAt(header.firstItemOffset +
-                           std::uint64_t(header.itemCount - 1) * header.itemLength))
-        return source.read(header.firstItemOffset + placement.first,
+        !placement.wrapsAt(unwrappedPosition(header, header.itemCount - 1)))
+        return source.read(unwrappedPosition(header, 0, placement.first),
                            {items.data(), std::size_t(header.itemCount) * items.stride()}, error);
     ValueCopier copier(source, sourceSize, header, items);
     return copier.copyAll(error);
@@ -205,22 +197,18 @@ bool itemsFit(const InfoHeader& header, std::size_t stride, std::uint64_t fileSi
     return header.itemCount <= itemMemoryLimit(fileSize) / bytesPerItem;
 }
 
-bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool loadDocument(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
                   InfoFile& loaded, FileError& error) {
     const std::uint64_t size = std::min(source.size(), addressableBytes);
-    if (size < headerSize) {
-        error = failure("the file is shorter than its 16-byte header");
-        return false;
-    }
+    if (size < headerSize)
+        return failWith(error, "the file is shorter than its 16-byte header");
     std::uint8_t head[headerSize];
     if (!source.read(0, head, error))
         return false;
     loaded.header = decodeHeader(head);
     const InfoHeader& header = loaded.header;
-    if (descriptorTableEnd(header.propertyCount) > size) {
-        error = failure("the property table is cut short by the end of the file");
-        return false;
-    }
+    if (descriptorTableEnd(header.propertyCount) > size)
+        return failWith(error, "the property table is cut short by the end of the file");
     std::vector<std::uint8_t> table(std::size_t(descriptorSize * header.propertyCount));
     if (!source.read(headerSize, table, error))
         return false;
@@ -229,24 +217,25 @@ bool loadDocument(const ByteSource& source, bool thirtyTwoByteStrings, const Pro
         loaded.descriptors.push_back(
             decodeDescriptor(std::span(table).subspan(k * descriptorSize)));
 
-    loaded.items.setProperties(loaded.descriptors, thirtyTwoByteStrings, names);
-    if (!itemsFit(header, loaded.items.stride(), size)) {
-        error = failure("the header claims more items and properties than the file can hold");
-        return false;
-    }
+    loaded.stringWidth = stringWidth;
+    loaded.items.setProperties(loaded.descriptors, stringWidth, names);
+    if (!itemsFit(header, loaded.items.stride(), size))
+        return failWith(error,
+                        "the header claims more items and properties than the file can hold");
     loaded.items.resize(header.itemCount);
     return readValues(source, size, header, loaded.items, error);
 }
 
-bool loadFrom(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool loadFrom(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               InfoFile& document, FileError* error) {
     InfoFile loaded;
     FileError failed;
     bool done = false;
     try {
-        done = loadDocument(source, thirtyTwoByteStrings, names, loaded, failed);
+        done = loadDocument(source, stringWidth, names, loaded, failed);
     } catch (const std::bad_alloc&) {
-        failed = {"there is not enough memory for the document", std::strerror(ENOMEM)};
+        failed = {"there is not enough memory for the document",
+                  std::make_error_code(std::errc::not_enough_memory)};
     }
     if (!done) {
         if (error)
@@ -263,21 +252,21 @@ std::uint64_t itemMemoryLimit(std::uint64_t fileSize) {
     return 4 * fileSize + itemMemoryAllowance;
 }
 
-bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, bool thirtyTwoByteStrings,
+bool InfoFile::loadFromBytes(std::span<const std::uint8_t> bytes, StringWidth stringWidth,
                              const PropertyNames& names, FileError* error) {
-    return loadFrom(ByteSource(bytes), thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(ByteSource(bytes), stringWidth, names, *this, error);
 }
 
-bool InfoFile::load(const ByteSource& source, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool InfoFile::load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
                     FileError* error) {
-    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(source, stringWidth, names, *this, error);
 }
 
 bool InfoFile::load(const std::string& path, const PropertyNames& names, FileError* error) {
-    return load(path, pathEndsInInfo(path), names, error);
+    return load(path, stringWidthForPath(path), names, error);
 }
 
-bool InfoFile::load(const std::string& path, bool thirtyTwoByteStrings, const PropertyNames& names,
+bool InfoFile::load(const std::string& path, StringWidth stringWidth, const PropertyNames& names,
                     FileError* error) {
     ByteSource source;
     FileError failed;
@@ -286,7 +275,7 @@ bool InfoFile::load(const std::string& path, bool thirtyTwoByteStrings, const Pr
             *error = failed;
         return false;
     }
-    return loadFrom(source, thirtyTwoByteStrings, names, *this, error);
+    return loadFrom(source, stringWidth, names, *this, error);
 }
 
 } // namespace kestra

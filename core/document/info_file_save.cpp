@@ -46,10 +46,6 @@ struct SavePlan {
     std::uint64_t end = 0; // the end of the furthest byte written, before the padding
 };
 
-std::uint64_t itemStart(const InfoHeader& header, std::uint64_t item) {
-    return header.firstItemOffset + item * header.itemLength;
-}
-
 // Whether the values are saved with the widths, offsets and types the packed layout has.
 bool savedAsHeld(const InfoFile& document) {
     const std::span<const PropertySlot> properties = document.items.properties();
@@ -70,9 +66,9 @@ SavePlan planSave(const InfoFile& document) {
         throw std::logic_error("the items do not have one value per descriptor");
     if (savedAsHeld(document)) {
         const ValuePlacement placement(document.items.properties());
-        const std::uint64_t last = itemStart(document.header, count - 1);
+        const std::uint64_t last = unwrappedPosition(document.header, count - 1);
         if (!placement.wrapsAt(last) &&
-            document.header.firstItemOffset + placement.first >= tableEnd &&
+            unwrappedPosition(document.header, 0, placement.first) >= tableEnd &&
             (count == 1 || document.header.itemLength >= placement.end - placement.first)) {
             const bool packed =
                 placement.packed && document.header.itemLength == document.items.stride();
@@ -150,7 +146,8 @@ bool writeItemsInOrder(const InfoFile& document, const WriteAt& write) {
         if (span.kind != WriteSpan::Kind::Value || !written)
             return;
         if (span.property == 0) {
-            const std::uint64_t start = itemStart(document.header, span.item);
+            // No item of this order wraps round.
+            const std::uint64_t start = unwrappedPosition(document.header, span.item);
             written = stream.beginItem(start + placement.first, start + placement.end);
         }
         const std::uint8_t* field =
@@ -206,7 +203,7 @@ bool writeDocument(const InfoFile& document, const SavePlan& plan, const WriteAt
         const ItemList& items = document.items;
         const std::size_t size = items.size() * items.stride();
         const std::uint64_t begin =
-            document.header.firstItemOffset + ValuePlacement(items.properties()).first;
+            unwrappedPosition(document.header, 0, ValuePlacement(items.properties()).first);
         written = writeHeaderAndTable(document, write) &&
                   (size == 0 || write(begin, {items.data(), size}));
         break;
@@ -241,11 +238,11 @@ bool InfoFile::save(const std::string& path, FileError* error) const {
     const FileContents contents = [&](const WriteAt& write) {
         return writeDocument(*this, plan, write);
     };
-    ReplaceFailure failure;
-    if (replaceFile(path, paddedEnd(plan.end), contents, failure))
+    FileError failed;
+    if (replaceFile(path, paddedEnd(plan.end), contents, failed))
         return true;
     if (error)
-        *error = {failure.reason, {}, failure.targetReplaced};
+        *error = failed;
     return false;
 }
 

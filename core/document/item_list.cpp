@@ -8,11 +8,11 @@
 namespace kestra {
 
 void ItemList::setProperties(std::span<const PropertyDescriptor> descriptors,
-                             bool thirtyTwoByteStrings, const PropertyNames& names) {
+                             StringWidth stringWidth, const PropertyNames& names) {
     std::vector<PropertyFacts> facts;
     facts.reserve(descriptors.size());
     for (const PropertyDescriptor& descriptor : descriptors)
-        facts.push_back(propertyFacts(descriptor, thirtyTwoByteStrings, names(descriptor.id)));
+        facts.push_back(propertyFacts(descriptor, stringWidth, names(descriptor.id)));
     layOut(std::move(facts));
 }
 

@@ -102,7 +102,7 @@ public:
 
     // Empties the list and lays out its items for the properties of `descriptors`: type codes
     // by the string width, names from `names`.
-    void setProperties(std::span<const PropertyDescriptor> descriptors, bool thirtyTwoByteStrings,
+    void setProperties(std::span<const PropertyDescriptor> descriptors, StringWidth stringWidth,
                        const PropertyNames& names);
 
     std::size_t size() const { return count_; }

@@ -7,22 +7,22 @@ const std::string& PropertyFacts::emptyName() {
     return empty;
 }
 
-PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, bool thirtyTwoByteStrings,
+PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, StringWidth stringWidth,
                             const std::string& name) {
     PropertyFacts facts;
     facts.descriptor = descriptor;
     facts.id = descriptor.id;
-    facts.typeCode = typeCodeFor(descriptor.type, thirtyTwoByteStrings);
+    facts.typeCode = typeCodeFor(descriptor.type, stringWidth);
     facts.linked = isLinked(descriptor.linkWord1, descriptor.linkWord2);
     facts.name = &name;
     return facts;
 }
 
-PropertyValue makeValue(const PropertyDescriptor& descriptor, bool thirtyTwoByteStrings,
+PropertyValue makeValue(const PropertyDescriptor& descriptor, StringWidth stringWidth,
                         const PropertyNames& names) {
     PropertyValue value;
     static_cast<PropertyFacts&>(value) =
-        propertyFacts(descriptor, thirtyTwoByteStrings, names(descriptor.id));
+        propertyFacts(descriptor, stringWidth, names(descriptor.id));
     return value;
 }
 

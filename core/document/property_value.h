@@ -45,7 +45,7 @@ struct PropertyValue : PropertyFacts {
 static_assert(sizeof(PropertyValue) <= 64, "a value held on its own stays within 64 bytes");
 
 // A value for descriptor `descriptor` with its type code, linked flag, ID and name, and zero data.
-PropertyValue makeValue(const PropertyDescriptor& descriptor, bool thirtyTwoByteStrings,
+PropertyValue makeValue(const PropertyDescriptor& descriptor, StringWidth stringWidth,
                         const PropertyNames& names);
 
 } // namespace kestra

@@ -20,9 +20,9 @@ struct ValuePlacement {
 
     explicit ValuePlacement(std::span<const PropertySlot> properties);
 
-    // Whether a value of an item starting at `start` lies past the last 32-bit position, so that
-    // it wraps round to the start of the file.
-    bool wrapsAt(std::uint64_t start) const { return start + lastStart > 0xFFFFFFFF; }
+    // Whether a value of an item starting at the unwrapped position `start` lies past the last
+    // 32-bit position, so that it wraps round to the start of the file.
+    bool wrapsAt(std::uint64_t start) const { return wrapsRound(start + lastStart); }
 
     std::uint64_t first = 0;     // the lowest value offset
     std::uint64_t end = 0;       // the end of the value that reaches furthest

@@ -26,7 +26,7 @@ struct PropertyFacts {
 };
 
 // The facts of a property of `descriptor`: its type code, linked flag, ID and name.
-PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, bool thirtyTwoByteStrings,
+PropertyFacts propertyFacts(const PropertyDescriptor& descriptor, StringWidth stringWidth,
                             const std::string& name);
 
 // One value seen in place: its property's facts and its field, valueWidth(typeCode) bytes held as

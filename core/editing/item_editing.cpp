@@ -52,13 +52,12 @@ bool copyItem(InfoFile& document, std::size_t item) {
     return true;
 }
 
-bool newItem(InfoFile& document, bool thirtyTwoByteStrings,
-             const DocumentationTable& documentation) {
+bool newItem(InfoFile& document, const DocumentationTable& documentation) {
     if (!mayAddItem(document))
         return false;
     // The first item lays out the properties; later ones take the layout the items have.
     if (document.items.empty())
-        document.items.setProperties(document.descriptors, thirtyTwoByteStrings, documentation);
+        document.items.setProperties(document.descriptors, document.stringWidth, documentation);
     document.items.resize(document.items.size() + 1);
     for (const ValueRef value : document.items.back().values) {
         if (value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16)

@@ -33,12 +33,10 @@ inline constexpr std::string_view newItemStringText = "(null)";
 // item count would pass the header's 32-bit field.
 bool copyItem(InfoFile& document, std::size_t item);
 // Appends an item with one fresh value per descriptor: strings "(null)", floats and integers 0.
-// The strings are as wide as the document's (32 or 16 bytes, decided by the path it was opened
-// from); a document without items lays its properties out anew, 32 or 16 bytes wide as
-// `thirtyTwoByteStrings`, each named from `documentation`, which must outlive the document.
-// False, nothing changed, when the item count would pass the header's 32-bit field.
-bool newItem(InfoFile& document, bool thirtyTwoByteStrings,
-             const DocumentationTable& documentation);
+// The strings are as wide as the document's; a document without items lays its properties out
+// anew, each named from `documentation`, which must outlive the document. False, nothing
+// changed, when the item count would pass the header's 32-bit field.
+bool newItem(InfoFile& document, const DocumentationTable& documentation);
 // Removes item `item`; later items move up one place. False, nothing changed, when out of range.
 bool deleteItem(InfoFile& document, std::size_t item);
 

@@ -28,14 +28,14 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2) {
     return !bothZero && !bothFull;
 }
 
-bool pathEndsInInfo(std::string_view path) {
-    return path.ends_with("info");
+StringWidth stringWidthForPath(std::string_view path) {
+    return path.ends_with("info") ? StringWidth::Bytes32 : StringWidth::Bytes16;
 }
 
-TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings) {
+TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth) {
     switch (descriptorType) {
     case stringDescriptorType:
-        return thirtyTwoByteStrings ? TypeCode::S32 : TypeCode::S16;
+        return stringWidth == StringWidth::Bytes32 ? TypeCode::S32 : TypeCode::S16;
     case floatDescriptorType:
         return TypeCode::F4;
     default:
@@ -54,11 +54,6 @@ std::uint32_t valueWidth(TypeCode code) {
         return 4;
     }
     return 4;
-}
-
-std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
-                            const PropertyDescriptor& descriptor) {
-    return header.firstItemOffset + item * header.itemLength + descriptor.offset;
 }
 
 InfoHeader decodeHeader(std::span<const std::uint8_t> bytes) {

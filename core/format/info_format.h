@@ -14,9 +14,14 @@ inline constexpr std::uint64_t descriptorSize = 12;
 inline constexpr std::uint64_t fileAlignment = 32;
 inline constexpr std::uint8_t paddingByte = '@';
 
-// Positions are 32-bit, and the widest value (32 bytes) may start at the last of them, so no byte
-// beyond this can belong to a document.
-inline constexpr std::uint64_t addressableBytes = (std::uint64_t(1) << 32) + 32;
+// Positions are 32-bit: a value lies at firstItemOffset + item * itemLength + offset, and one
+// whose sum reaches this limit wraps round to the start of the file.
+inline constexpr std::uint64_t positionLimit = std::uint64_t(1) << 32;
+// The widest value a descriptor can give: a 32-byte string.
+inline constexpr std::uint64_t widestValue = 32;
+// The widest value may start at the last position, so no byte beyond this can belong to a
+// document.
+inline constexpr std::uint64_t addressableBytes = positionLimit + widestValue;
 
 struct InfoHeader {
     std::uint32_t itemCount = 0;
@@ -36,9 +41,13 @@ struct PropertyDescriptor {
 inline constexpr std::uint16_t stringDescriptorType = 1;
 inline constexpr std::uint16_t floatDescriptorType = 2;
 
-// The four value types. The on-disk descriptor only says string/float/other; whether a string is
-// 16 or 32 bytes wide follows from the name of the file it was loaded from.
+// The four value types. The on-disk descriptor only says string/float/other; how wide a string
+// is belongs to the document: it follows from the name of the file it was loaded from (see
+// stringWidthForPath) unless it is given.
 enum class TypeCode : std::uint8_t { S32, S16, F4, I4 };
+
+// The width of every string of a document, in bytes.
+enum class StringWidth : std::uint8_t { Bytes16 = 16, Bytes32 = 32 };
 
 // "s32", "s16", "f4", "i4".
 std::string_view typeCodeText(TypeCode code);
@@ -46,13 +55,27 @@ std::string_view typeCodeText(TypeCode code);
 bool typeCodeFromText(std::string_view text, TypeCode& code);
 
 bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
-// True when the last four characters of the path are exactly "info".
-bool pathEndsInInfo(std::string_view path);
-TypeCode typeCodeFor(std::uint16_t descriptorType, bool thirtyTwoByteStrings);
+// 32 bytes when the last four characters of the path are exactly "info", else 16.
+StringWidth stringWidthForPath(std::string_view path);
+TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth);
 std::uint32_t valueWidth(TypeCode code);
-// firstItemOffset + item * itemLength + offset, in unsigned 32-bit arithmetic.
-std::uint32_t valuePosition(const InfoHeader& header, std::uint32_t item,
-                            const PropertyDescriptor& descriptor);
+
+// firstItemOffset + item * itemLength + offset as a plain sum, before it wraps: a sum that
+// reaches positionLimit tells that the value wraps round.
+inline constexpr std::uint64_t unwrappedPosition(const InfoHeader& header, std::uint64_t item,
+                                                 std::uint64_t offset = 0) {
+    return header.firstItemOffset + item * header.itemLength + offset;
+}
+// Where the value at `offset` of item `item` lies in the file: the sum above, wrapped round to
+// 32 bits as the format does. With offset 0, where the item starts.
+inline constexpr std::uint32_t valuePosition(const InfoHeader& header, std::uint64_t item,
+                                             std::uint64_t offset = 0) {
+    return std::uint32_t(unwrappedPosition(header, item, offset));
+}
+// Whether bytes up to the unwrapped position `position` run past the last 32-bit position.
+inline constexpr bool wrapsRound(std::uint64_t position) {
+    return position >= positionLimit;
+}
 
 // Where the descriptor table ends: the header and `propertyCount` descriptors.
 inline constexpr std::uint64_t descriptorTableEnd(std::uint64_t propertyCount) {

@@ -32,7 +32,7 @@ void forEachWrite(const InfoHeader& header, std::span<const PropertyDescriptor> 
                         WriteSpan::Kind::PropertyTable});
     for (std::uint32_t item = 0; item < header.itemCount; ++item) {
         for (std::uint32_t property = 0; property < descriptors.size(); ++property) {
-            const std::uint64_t begin = valuePosition(header, item, descriptors[property]);
+            const std::uint64_t begin = valuePosition(header, item, descriptors[property].offset);
             visit(WriteSpan{begin, begin + width(item, property), WriteSpan::Kind::Value, item,
                             property});
         }

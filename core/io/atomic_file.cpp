@@ -9,7 +9,6 @@
 
 #include "io/file_attributes.h"
 #include "io/save_target.h"
-#include "io/system_error.h"
 #include "io/temporary_file.h"
 
 namespace kestra {
@@ -78,7 +77,7 @@ bool fill(int fd, std::uint64_t size, const FileContents& contents) {
 }
 
 // What the target had, or for a new file the mode it would get from open.
-bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
+bool giveAttributes(const SaveTarget& target, int fd, FileError& error) {
     if (target.file.get() >= 0)
         return copyFileAttributes(target.file.get(), target.status, fd, error);
     if (::fchmod(fd, newFileMode & ~currentUmask()) != 0)
@@ -89,27 +88,28 @@ bool giveAttributes(const SaveTarget& target, int fd, std::string& error) {
 } // namespace
 
 bool replaceFile(const std::string& path, std::uint64_t size, const FileContents& contents,
-                 ReplaceFailure& failure) {
+                 FileError& error) {
     SaveTarget target;
-    if (!findSaveTarget(path, target, failure.reason))
+    if (!findSaveTarget(path, target, error))
         return false;
     TemporaryFile temporary;
-    if (!temporary.create(target.path))
-        return failWithReason(failure.reason, "cannot create a file in the target's folder");
+    if (!temporary.create(target.path, error))
+        return false;
     if (!fill(temporary.fd(), size, contents))
-        return failWithReason(failure.reason, "writing the file failed");
-    if (!giveAttributes(target, temporary.fd(), failure.reason))
+        return failWithReason(error, "writing the file failed");
+    if (!giveAttributes(target, temporary.fd(), error))
         return false;
     // close can report a failed write that the file system had deferred.
     if (::fsync(temporary.fd()) != 0 || !temporary.close())
-        return failWithReason(failure.reason, "writing the file failed");
-    if (!temporary.renameOver(target.path))
-        return failWithReason(failure.reason, "cannot replace the target");
+        return failWithReason(error, "writing the file failed");
+    if (!temporary.renameOver(target.path, error))
+        return false;
     // Makes the rename itself durable. The new file is in place if this fails, but a crash could
     // still bring the old one back, so the save is not reported as done.
     if (!syncFolder(folderOf(target.path).string())) {
-        failure.targetReplaced = true;
-        return failWithReason(failure.reason, "saved, but the folder could not be flushed to disk");
+        failWithReason(error, "saved, but the folder could not be flushed to disk");
+        error.targetReplaced = true;
+        return false;
     }
     return true;
 }

@@ -6,8 +6,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "io/system_error.h"
-
 namespace kestra {
 
 namespace {
@@ -37,7 +35,7 @@ bool readAttribute(int fd, const char* name, std::vector<char>& value) {
         [&](char* buffer, std::size_t size) { return ::fgetxattr(fd, name, buffer, size); }, value);
 }
 
-bool copyOwner(const struct stat& fromStatus, int to, std::string& error) {
+bool copyOwner(const struct stat& fromStatus, int to, FileError& error) {
     if (::fchown(to, fromStatus.st_uid, fromStatus.st_gid) == 0)
         return true;
     if (errno != EPERM || ::geteuid() == 0)
@@ -47,7 +45,7 @@ bool copyOwner(const struct stat& fromStatus, int to, std::string& error) {
     return failWithReason(error, "cannot give the new file the target's group");
 }
 
-bool copyExtendedAttributes(int from, int to, std::string& error) {
+bool copyExtendedAttributes(int from, int to, FileError& error) {
     std::vector<char> names;
     if (!readSized([&](char* buffer, std::size_t size) { return ::flistxattr(from, buffer, size); },
                    names))
@@ -71,7 +69,7 @@ bool copyExtendedAttributes(int from, int to, std::string& error) {
 
 } // namespace
 
-bool copyFileAttributes(int from, const struct stat& fromStatus, int to, std::string& error) {
+bool copyFileAttributes(int from, const struct stat& fromStatus, int to, FileError& error) {
     // In this order: a change of owner clears the set-user-ID and set-group-ID bits and file
     // capabilities, and an ACL sets the group bits, so the mode comes last.
     if (!copyOwner(fromStatus, to, error) || !copyExtendedAttributes(from, to, error))

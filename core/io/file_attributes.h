@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string>
 #include <sys/stat.h>
+
+#include "io/file_error.h"
 
 namespace kestra {
 
@@ -10,6 +11,6 @@ namespace kestra {
 // them) and permission bits. Attributes the file system does not support are skipped. A process
 // that is not root cannot give a file away: the new file then stays its own, in the target's
 // group where it may. False, with `error` saying why, on any other failure.
-bool copyFileAttributes(int from, const struct stat& fromStatus, int to, std::string& error);
+bool copyFileAttributes(int from, const struct stat& fromStatus, int to, FileError& error);
 
 } // namespace kestra

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,7 +52,7 @@ int openForReading(const std::string& path, FileKinds kinds, struct stat& status
         return -1;
     }
     if (regularOnly && !S_ISREG(status.st_mode)) {
-        error = {"cannot open the file", "it is not a regular file"};
+        failWith(error, "cannot open the file: it is not a regular file");
         return -1;
     }
     return file.release();
@@ -86,10 +85,6 @@ bool readToEnd(int fd, const struct stat& status, std::uint64_t limit,
 }
 
 } // namespace
-
-FileError systemFailure(const char* message) {
-    return {message, std::strerror(errno)};
-}
 
 bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
               FileError& error, FileKinds kinds) {

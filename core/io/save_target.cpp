@@ -5,8 +5,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "io/system_error.h"
-
 namespace kestra {
 
 namespace {
@@ -16,7 +14,7 @@ namespace fs = std::filesystem;
 // The kernel gives up after as many links in a row.
 constexpr int longestLinkChain = 40;
 
-bool mayFollow(const fs::path& link, const struct stat& linkStatus, std::string& error) {
+bool mayFollow(const fs::path& link, const struct stat& linkStatus, FileError& error) {
     if (linkStatus.st_uid == ::geteuid())
         return true;
     struct stat folder {};
@@ -25,12 +23,12 @@ bool mayFollow(const fs::path& link, const struct stat& linkStatus, std::string&
     constexpr mode_t shared = S_ISVTX | S_IWOTH;
     if ((folder.st_mode & shared) != shared || folder.st_uid == linkStatus.st_uid)
         return true;
-    error = "the link " + link.string() +
-            " lies in a shared folder and belongs to another user; it is not followed";
-    return false;
+    return failWith(error, "the link " + link.string() +
+                               " lies in a shared folder and belongs to another user; it is not "
+                               "followed");
 }
 
-bool readLink(const fs::path& link, fs::path& destination, std::string& error) {
+bool readLink(const fs::path& link, fs::path& destination, FileError& error) {
     char text[PATH_MAX];
     const ssize_t length = ::readlink(link.c_str(), text, sizeof text);
     if (length < 0)
@@ -46,7 +44,7 @@ bool readLink(const fs::path& link, fs::path& destination, std::string& error) {
 // Follows links from `path` to the file they lead to. `exists` is false when that file does
 // not exist yet (also at the end of a dangling link): the save creates it there.
 bool followLinks(const std::string& path, fs::path& found, struct stat& status, bool& exists,
-                 std::string& error) {
+                 FileError& error) {
     found = path;
     for (int links = 0;; ++links) {
         if (::lstat(found.c_str(), &status) != 0) {
@@ -74,7 +72,7 @@ fs::path folderOf(const fs::path& path) {
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
 
-bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& error) {
+bool findSaveTarget(const std::string& path, SaveTarget& target, FileError& error) {
     fs::path found;
     bool exists = false;
     if (!followLinks(path, found, target.status, exists, error))
@@ -82,14 +80,10 @@ bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& er
     target.path = found.string();
     if (!exists)
         return true;
-    if (S_ISDIR(target.status.st_mode)) {
-        error = "the target is a folder";
-        return false;
-    }
-    if (!S_ISREG(target.status.st_mode)) {
-        error = "the target is not a regular file";
-        return false;
-    }
+    if (S_ISDIR(target.status.st_mode))
+        return failWith(error, "the target is a folder");
+    if (!S_ISREG(target.status.st_mode))
+        return failWith(error, "the target is not a regular file");
     // A rename needs write permission on the folder only; the target itself must be writable,
     // as it would have to be for a plain write. Nothing waits on open (O_NONBLOCK) and the name
     // must still be the file examined above (O_NOFOLLOW, fstat).
@@ -99,10 +93,8 @@ bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& er
         return failWithReason(error, "cannot open the target for writing");
     if (::fstat(target.file.get(), &target.status) != 0)
         return failWithReason(error, "cannot examine the target");
-    if (!S_ISREG(target.status.st_mode)) {
-        error = "the target is not a regular file";
-        return false;
-    }
+    if (!S_ISREG(target.status.st_mode))
+        return failWith(error, "the target is not a regular file");
     return true;
 }
 

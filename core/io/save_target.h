@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "io/file_descriptor.h"
+#include "io/file_error.h"
 
 namespace kestra {
 
@@ -21,7 +22,7 @@ struct SaveTarget {
 // world-writable folder only a link of the folder's owner or of this process's user, so that
 // nobody can plant a link there that sends the save elsewhere. False, with `error` saying why,
 // when the save must not go ahead.
-bool findSaveTarget(const std::string& path, SaveTarget& target, std::string& error);
+bool findSaveTarget(const std::string& path, SaveTarget& target, FileError& error);
 
 // The folder holding the last name of `path` ("." for a bare name).
 std::filesystem::path folderOf(const std::filesystem::path& path);

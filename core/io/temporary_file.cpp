@@ -41,32 +41,33 @@ private:
 
 } // namespace
 
-bool TemporaryFile::create(const std::string& target) {
+bool TemporaryFile::create(const std::string& target, FileError& error) {
     const std::filesystem::path path(target);
     // Cut so that the name is no longer than the target's: the ".", ".XXXXXX" take 8 bytes.
     std::string pattern =
         (folderOf(path) / ("." + path.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX"))
             .string();
+    constexpr const char* cannotCreate = "cannot create a file in the target's folder";
     if (pattern.size() >= sizeof pathInProgress) {
         errno = ENAMETOOLONG;
-        return false;
+        return failWithReason(error, cannotCreate);
     }
     // Held from before the file exists until it is recorded, so that no signal can end the
     // process while the file is there but unknown to removeSaveInProgress.
     const SignalsHeld held;
     file_.reset(::mkostemp(pattern.data(), O_CLOEXEC));
     if (file_.get() < 0)
-        return false;
+        return failWithReason(error, cannotCreate);
     path_ = pattern;
     std::memcpy(pathInProgress, pattern.c_str(), pattern.size() + 1);
     saveInProgress = 1;
     return true;
 }
 
-bool TemporaryFile::renameOver(const std::string& target) {
+bool TemporaryFile::renameOver(const std::string& target, FileError& error) {
     const SignalsHeld held;
     if (::rename(path_.c_str(), target.c_str()) != 0)
-        return false;
+        return failWithReason(error, "cannot replace the target");
     path_.clear();
     saveInProgress = 0;
     return true;

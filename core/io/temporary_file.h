@@ -3,6 +3,7 @@
 #include <string>
 
 #include "io/file_descriptor.h"
+#include "io/file_error.h"
 
 namespace kestra {
 
@@ -16,13 +17,14 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // False, with errno set, when the file cannot be made.
-    bool create(const std::string& target);
+    // False, with `error` saying why, when the file cannot be made.
+    bool create(const std::string& target, FileError& error);
     int fd() const { return file_.get(); }
     // Closes the filled file; false when the close reports a write the file system deferred.
     bool close() { return file_.close(); }
-    // Renames the file over `target`; from then on it is the target and is left alone.
-    bool renameOver(const std::string& target);
+    // Renames the file over `target`; from then on it is the target and is left alone. False,
+    // with `error` saying why, when the rename fails.
+    bool renameOver(const std::string& target, FileError& error);
 
 private:
     void discard();

@@ -63,7 +63,7 @@ bool copyItem(AppState& state, int source) {
 }
 
 bool newItem(AppState& state) {
-    if (!newItem(state.document, pathEndsInInfo(state.openedFilePath), state.documentation))
+    if (!newItem(state.document, state.documentation))
         return false;
     state.history.record(itemAddedStep(state.document, EditKind::NewItem));
     state.itemRows.appendRow(state.document);

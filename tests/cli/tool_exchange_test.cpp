@@ -32,7 +32,7 @@ InfoFile packedDocument(const std::vector<std::pair<std::uint32_t, std::uint16_t
     for (std::size_t k = 0; k < descriptors.size(); ++k)
         encodeDescriptor(descriptors[k], std::span(bytes).subspan(descriptorTableEnd(k)));
     InfoFile document;
-    if (!document.loadFromBytes(bytes, false, DocumentationTable()))
+    if (!document.loadFromBytes(bytes, StringWidth::Bytes16, DocumentationTable()))
         throw std::runtime_error("the packed document does not load");
     return document;
 }

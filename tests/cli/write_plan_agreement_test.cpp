@@ -55,8 +55,9 @@ TEST(WritePlanAgreement, ValidateSeesTheBytesASaveWrites) {
             std::vector<std::uint8_t> bytes = readFile(seed.path().string());
             bytes.erase(bytes.begin(),
                         bytes.begin() + std::min<std::ptrdiff_t>(prefix, std::ssize(bytes)));
-            for (const bool wide : {false, true}) {
-                SCOPED_TRACE(seed.path().filename().string() + (wide ? " (info)" : " (table)"));
+            for (const StringWidth wide : {StringWidth::Bytes16, StringWidth::Bytes32}) {
+                SCOPED_TRACE(seed.path().filename().string() +
+                             (wide == StringWidth::Bytes32 ? " (info)" : " (table)"));
                 InfoFile document;
                 if (!document.loadFromBytes(bytes, wide, DocumentationTable{}))
                     continue;

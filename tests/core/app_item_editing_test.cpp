@@ -16,6 +16,7 @@ PropertyDescriptor descriptor(std::uint32_t id, std::uint16_t type, bool linked)
 void openWith(AppState& state, const std::vector<PropertyDescriptor>& descriptors, int items = 1,
               const std::string& path = "birds.table") {
     state.openedFilePath = state.currentFilePath = path;
+    state.document.stringWidth = stringWidthForPath(path); // as a load from `path` sets it
     state.document.descriptors = descriptors;
     state.document.header.propertyCount = std::uint32_t(descriptors.size());
     for (int i = 0; i < items; ++i)

@@ -25,7 +25,7 @@ InfoFile tenItems(std::size_t propertyCount = 4) {
     for (std::uint32_t k = 0; k < document.header.itemCount; ++k) {
         ItemRecord item;
         for (const PropertyDescriptor& descriptor : document.descriptors)
-            item.values.push_back(makeValue(descriptor, true, noNames));
+            item.values.push_back(makeValue(descriptor, StringWidth::Bytes32, noNames));
         const std::string name = "name" + std::to_string(k);
         std::copy(name.begin(), name.end(), item.values[0].text32().begin());
         if (propertyCount > 1)

@@ -41,11 +41,12 @@ inline DocumentationTable documentationOf(const std::string& text) {
     return parseDocumentation({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
-inline InfoFile loaded(const std::vector<std::uint8_t>& bytes, bool thirtyTwoByteStrings = false) {
+inline InfoFile loaded(const std::vector<std::uint8_t>& bytes,
+                       StringWidth stringWidth = StringWidth::Bytes16) {
     static const DocumentationTable noDocumentation;
     InfoFile document;
     FileError error;
-    if (!document.loadFromBytes(bytes, thirtyTwoByteStrings, noDocumentation, &error))
+    if (!document.loadFromBytes(bytes, stringWidth, noDocumentation, &error))
         throw std::runtime_error("fixture does not load: " + error.message);
     return document;
 }

@@ -17,7 +17,8 @@ using testing::hexBytes;
 TEST(InfoFileLoad, DecodesHeaderDescriptorsAndValues) {
     const DocumentationTable documentation = testing::documentationOf("(100) \"Count\"\n");
     InfoFile document;
-    ASSERT_TRUE(document.loadFromBytes(testing::canonicalFile(), false, documentation));
+    ASSERT_TRUE(
+        document.loadFromBytes(testing::canonicalFile(), StringWidth::Bytes16, documentation));
 
     EXPECT_EQ(document.header.firstItemOffset, 0x34u);
     EXPECT_EQ(document.header.itemLength, 0x18u);
@@ -129,7 +130,8 @@ TEST_P(InfoFileReject, FailsAndLeavesThePreviousDocument) {
     InfoFile document = testing::loaded(testing::canonicalFile());
     const std::vector<std::uint8_t> before = document.serialize(testing::smallFileLimit);
     FileError error;
-    EXPECT_FALSE(document.loadFromBytes(hexBytes(GetParam().hex), false, documentation, &error));
+    EXPECT_FALSE(document.loadFromBytes(hexBytes(GetParam().hex), StringWidth::Bytes16,
+                                        documentation, &error));
     EXPECT_FALSE(error.message.empty());
     EXPECT_EQ(document.header.itemCount, 2u);
     EXPECT_EQ(document.serialize(testing::smallFileLimit), before);

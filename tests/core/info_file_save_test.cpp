@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(InfoFileSerialize, RefusesAnImageBeyondTheLimit) {
     const InfoFile document = testing::loaded(hexBytes("00000001 00000001 FFFFFFF0 00000000"
                                                        "00000005 0000 0000 0000 0001"),
-                                              true);
+                                              StringWidth::Bytes32);
     EXPECT_THROW(document.serialize(testing::smallFileLimit), std::length_error);
 }
 
@@ -133,7 +133,7 @@ TEST(InfoFileSave, ValuesNearThe4GiBLimitMakeASparseFile) {
     testing::TempDir dir;
     InfoFile document = testing::loaded(hexBytes("00000001 00000001 FFFFFFF0 00000000"
                                                  "00000005 0000 0000 0000 0001"),
-                                        true);
+                                        StringWidth::Bytes32);
     std::ranges::fill(document.items[0].values[0].field(), 'A');
     const std::string path = dir.file("big.info");
     ASSERT_TRUE(document.save(path));

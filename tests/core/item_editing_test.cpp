@@ -33,10 +33,11 @@ DocumentationTable namesTable() {
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-InfoFile loadFixture(const DocumentationTable& documentation, bool thirtyTwoByteStrings = false) {
+InfoFile loadFixture(const DocumentationTable& documentation,
+                     StringWidth stringWidth = StringWidth::Bytes16) {
     InfoFile document;
     const std::vector<std::uint8_t> bytes = hexBytes(twoItemFile);
-    EXPECT_TRUE(document.loadFromBytes(bytes, thirtyTwoByteStrings, documentation));
+    EXPECT_TRUE(document.loadFromBytes(bytes, stringWidth, documentation));
     return document;
 }
 
@@ -111,14 +112,15 @@ TEST(ItemEditing, CopyAppendsAnIndependentDeepCopy) {
 
 TEST(ItemEditing, NewItemTakesTheDocumentsStringWidthAndNamesFromTheTable) {
     const DocumentationTable documentation = namesTable();
-    for (const bool thirtyTwo : {true, false}) {
-        SCOPED_TRACE(thirtyTwo);
-        InfoFile document = loadFixture(documentation, thirtyTwo);
-        ASSERT_TRUE(newItem(document, thirtyTwo, documentation));
+    for (const StringWidth width : {StringWidth::Bytes32, StringWidth::Bytes16}) {
+        SCOPED_TRACE(int(width));
+        InfoFile document = loadFixture(documentation, width);
+        ASSERT_TRUE(newItem(document, documentation));
         EXPECT_EQ(document.header.itemCount, 3u);
         const std::vector<PropertyValue>& values = document.items.at(2).values;
         ASSERT_EQ(values.size(), 4u);
-        EXPECT_EQ(values[0].typeCode, thirtyTwo ? TypeCode::S32 : TypeCode::S16);
+        EXPECT_EQ(values[0].typeCode,
+                  width == StringWidth::Bytes32 ? TypeCode::S32 : TypeCode::S16);
         EXPECT_EQ(shownItem(document, 2), (Texts{"(null)", "0.000000", "0", "0"}));
         EXPECT_EQ(values[0].store[6], 0);
         EXPECT_EQ(*values[0].name, "Name");
@@ -126,8 +128,8 @@ TEST(ItemEditing, NewItemTakesTheDocumentsStringWidthAndNamesFromTheTable) {
         EXPECT_EQ(values[2].id, 30u);
         EXPECT_TRUE(values[2].linked);
         EXPECT_FALSE(values[3].linked);
-        // Every item of a document has its strings' width, whatever a later call asks for.
-        ASSERT_TRUE(newItem(document, !thirtyTwo, documentation));
+        // Every item of a document has its strings' width.
+        ASSERT_TRUE(newItem(document, documentation));
         EXPECT_EQ(document.items.at(3).values[0].typeCode, values[0].typeCode);
     }
 }

@@ -77,7 +77,7 @@ TEST(LoadRanges, AFileLargerThanTheWindowLoadsEveryValueFromItsPosition) {
             for (std::size_t k = 0; k < descriptors.size(); ++k) {
                 const ConstValueRef value = document->items[i].values[k];
                 const std::vector<std::uint8_t> expected =
-                    fieldAt(file, valuePosition(document->header, i, descriptors[k]),
+                    fieldAt(file, valuePosition(document->header, i, descriptors[k].offset),
                             valueWidth(value.typeCode));
                 ASSERT_TRUE(std::ranges::equal(value.field(), expected)) << i << " " << k;
             }

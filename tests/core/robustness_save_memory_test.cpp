@@ -48,7 +48,7 @@ const std::vector<std::uint8_t> scatteredByWrapping =
 TEST(RobustnessSaveMemory, WritingWithALimitRefusesBeforeBuildingTheFile) {
     DocumentationTable documentation;
     InfoFile document;
-    ASSERT_TRUE(document.loadFromBytes(scatteredByWrapping, true, documentation));
+    ASSERT_TRUE(document.loadFromBytes(scatteredByWrapping, StringWidth::Bytes32, documentation));
     PeakMemory peak;
     if (!peak.reset())
         GTEST_SKIP() << "peak memory cannot be measured here";
@@ -65,7 +65,7 @@ TEST(RobustnessSaveMemory, SavingScatteredValuesHoldsOnlyTheValues) {
     writeBigEndian32(&bytes[28], 5);
     DocumentationTable documentation;
     InfoFile document;
-    ASSERT_TRUE(document.loadFromBytes(bytes, false, documentation));
+    ASSERT_TRUE(document.loadFromBytes(bytes, StringWidth::Bytes16, documentation));
     document.items.back().values[0].setIntValue(6);
 
     TempDir dir;

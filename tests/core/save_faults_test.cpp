@@ -240,8 +240,8 @@ TEST_F(SaveFaults, FolderThatCannotBeFlushedAfterTheRename) {
     fs::permissions(folder(), fs::perms::owner_all);
     EXPECT_FALSE(saved);
     EXPECT_TRUE(error.targetReplaced);
-    EXPECT_TRUE(error.message.starts_with("saved, but the folder could not be flushed to disk: "))
-        << error.message;
+    EXPECT_TRUE(error.text().starts_with("saved, but the folder could not be flushed to disk: "))
+        << error.text();
     InfoFile reloaded;
     ASSERT_TRUE(reloaded.load(target(), documentation));
     EXPECT_EQ(reloaded.items[0].values[0].intValue(), 77u);

@@ -74,7 +74,7 @@ TEST_P(SaveLayouts, WriteTheBytesOfTheWritePlan) {
         c.descriptors, c.firstItemOffset + items * c.itemLength + 64);
     for (std::size_t at = descriptorTableEnd(c.descriptors.size()); at < file.size(); ++at)
         file[at] = std::uint8_t(at * 37 + 11);
-    InfoFile document = testing::loaded(file, true);
+    InfoFile document = testing::loaded(file, StringWidth::Bytes32);
     document.items[7].values[0].setIntValue(0xA5A5A5A5);
     document.items.erase(document.items.begin() + 3);
 

@@ -22,7 +22,7 @@ struct Fixture {
         for (const auto& [speed, tag] : items) {
             ItemRecord item;
             for (const PropertyDescriptor& descriptor : document.descriptors)
-                item.values.push_back(makeValue(descriptor, false, documentation));
+                item.values.push_back(makeValue(descriptor, StringWidth::Bytes16, documentation));
             item.values[0].setIntValue(speed);
             parseValueText(item.values[1], tag);
             document.items.push_back(item);
@@ -61,8 +61,8 @@ TEST(SearchDialogState, PropertyEntryNamesEndAtAZeroByteAsTheRowsDo) {
         Fixture fixture({});
         fixture.documentation.entries[0].name = name;
         if (withItems) {
-            fixture.document.items.push_back(ItemRecord{
-                {makeValue(fixture.document.descriptors[0], false, fixture.documentation)}});
+            fixture.document.items.push_back(ItemRecord{{makeValue(
+                fixture.document.descriptors[0], StringWidth::Bytes16, fixture.documentation)}});
             ASSERT_EQ(buildPropertyRow(fixture.document.items[0].values[0]).nameText.view(),
                       u"Spe");
         }
@@ -141,7 +141,8 @@ TEST(SearchDialogState, PropertyEntriesPastOneThousandKeepTheirWholeIndex) {
     ItemRecord item;
     for (std::uint32_t k = 0; k < 1300; ++k) {
         document.descriptors.push_back({5000 + k, 0, 0, 0, 3});
-        item.values.push_back(makeValue(document.descriptors.back(), false, documentation));
+        item.values.push_back(
+            makeValue(document.descriptors.back(), StringWidth::Bytes16, documentation));
     }
     item.values[1234].setIntValue(77);
     item.values[123].setIntValue(77);

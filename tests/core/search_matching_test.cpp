@@ -133,7 +133,7 @@ const InfoFile& fixture() {
             ItemRecord item;
             std::vector<PropertyValue>& values = item.values;
             for (const PropertyDescriptor& descriptor : file.descriptors)
-                values.push_back(makeValue(descriptor, true, DocumentationTable{}));
+                values.push_back(makeValue(descriptor, StringWidth::Bytes32, DocumentationTable{}));
             std::copy(name.begin(), name.end(), values[0].text32().begin());
             values[1].setFloatValue(number);
             values[2].setIntValue(integer);
