@@ -107,7 +107,7 @@ int run(PaintClock& application, const QStringList& arguments) {
         return nextPath;
     };
     dialogs.askSavePath = [](QWidget*, const QString&) { return QString(); };
-    dialogs.showError = [](QWidget*, const QString& text, const QString&) {
+    dialogs.showError = [](QWidget*, const QString& text, const QString&, const QString&) {
         throw std::runtime_error(text.toStdString());
     };
     dialogs.askUnsavedChanges = [](QWidget*, const QString&) { return UnsavedChoice::Discard; };

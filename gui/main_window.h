@@ -1,10 +1,13 @@
 #pragma once
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include <QMainWindow>
 
 #include "main_window_controls.h"
+#include "recent_files_menu.h"
 #include "user_dialogs.h"
 #include "window/app_state.h"
 #include "window/search_dialog_state.h"
@@ -20,17 +23,22 @@ namespace kestra {
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the window in start-up order; reads the documentation file from the current folder
-    // and, when it is missing, says so before the window is shown.
-    explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    // Builds the window in start-up order; reads the documentation file from the first of
+    // `documentationPlaces` that can be read and, when none can, says so, with where it looked,
+    // before the window is shown.
+    explicit MainWindow(
+        UserDialogs dialogs,
+        const std::vector<std::string>& documentationPlaces = {documentationFileName},
+        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     void dispatch(int commandId);
-    // Opens the `chosen` path as Open does once its dialog has given one, and as every other way
-    // of opening a file should: first, unsaved changes are settled (settleUnsavedChanges), and
-    // if the user cancels nothing happens. On success the document, title, lists and status bar
-    // follow the file, the undo history starts afresh, and Save, Save As, Search and New Item
-    // are enabled; on failure the error box is shown and everything stays as it was.
+    // Opens the `chosen` path as Open does once its dialog has given one. Every way of opening a
+    // file (Open, a file dropped on the window, Open Recent, the command line) ends here, and so
+    // first settles unsaved changes (settleUnsavedChanges): if the user cancels, nothing happens.
+    // On success the document, title, lists and status bar follow the file, the undo history
+    // starts afresh, and Save, Save As, Search and New Item are enabled; on failure the error box
+    // is shown and everything stays as it was.
     void openPath(const QString& chosen);
     // Before the document is replaced or the window closes: with unsaved changes, asks whether
     // to save them. True when the caller may go on (nothing unsaved, saved, or discarded); false
@@ -42,6 +50,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // main_window.cpp
@@ -51,12 +62,15 @@ private:
     void enableCommand(int commandId, bool enabled = true);
     void connectLists();
 
+    // main_window_desktop.cpp
+    void keepFrameOnScreen();
+
     // main_window_commands.cpp
     void openFile();
     bool saveFile();
     void saveFileAs();
     bool saveTo(const std::string& path);
-    void showSaveFailed();
+    void showSaveFailed(const QString& reason);
     void showAbout();
     void chooseItem(int index);
     void enterOnItemList();
@@ -84,6 +98,8 @@ private:
     UserDialogs dialogs_;
     MainWindowControls controls_;
     std::map<int, QAction*> actions_;
+    RecentFilesMenu* recentFiles_ = nullptr;
+    bool framePending_ = true;      // the window manager has not yet framed the window
     SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
 };
 

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "failure_reasons.h"
 #include "qt_text.h"
 #include "report_list.h"
 #include "value_input_filter.h"
@@ -39,7 +40,8 @@ void MainWindow::applyEdit() {
     showEditState();
     if (!result.allStored) {
         dialogs_.showError(this, QString::fromUtf8(texts::valueNotStored),
-                           QString::fromUtf8(texts::upperErrorCaption));
+                           QString::fromUtf8(texts::upperErrorCaption),
+                           valueProblemReason(text, result.problem, result.refusedType));
     }
 }
 

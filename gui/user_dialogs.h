@@ -17,8 +17,10 @@ struct UserDialogs {
     std::function<QString(QWidget* owner)> askOpenPath;
     // The path to save to, starting from `currentPath`; empty when the user cancels.
     std::function<QString(QWidget* owner, const QString& currentPath)> askSavePath;
-    // An error box with an OK button.
-    std::function<void(QWidget* owner, const QString& text, const QString& caption)> showError;
+    // An error box with an OK button; `reason`, when not empty, says why beneath `text`.
+    std::function<void(QWidget* owner, const QString& text, const QString& caption,
+                       const QString& reason)>
+        showError;
     // What to do with unsaved changes to the file `fileName` before they would be lost.
     std::function<UnsavedChoice(QWidget* owner, const QString& fileName)> askUnsavedChanges;
     // Whether to save over `fileName`, which another program changed since it was opened.

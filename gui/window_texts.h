@@ -26,6 +26,8 @@ inline constexpr const char* editMenu = "Edit";
 inline constexpr const char* undoItem = "&Undo";
 inline constexpr const char* redoItem = "&Redo";
 inline constexpr const char* searchItem = "Search ...";
+inline constexpr const char* openRecentMenu = "Open &Recent";
+inline constexpr const char* clearRecentItem = "Clear";
 inline constexpr const char* helpMenu = "&Help";
 inline constexpr const char* aboutItem = "&About ...";
 
@@ -46,6 +48,14 @@ inline constexpr const char* changedOnDisk =
 inline constexpr const char* changedOnDiskDetail =
     "Saving replaces the other program's changes with this document.";
 inline constexpr const char* saveAnywayButton = "Save Anyway";
+
+// The reasons beneath the error boxes' texts.
+inline constexpr const char* reasonFormat = "%1: %2";
+inline constexpr const char* cannotBeSaved = "cannot be saved";
+inline constexpr const char* documentationLookedIn = "Looked for it in:";
+inline constexpr const char* valueEmpty = "The field is empty: a number is needed.";
+inline constexpr const char* valueNotANumber = "\"%1\" is not a number.";
+inline constexpr const char* valueOutOfRange = "\"%1\" is out of the range of %2.";
 
 inline constexpr const char* aboutCaption = "About Kestra";
 inline constexpr const char* aboutVersion = "Kestra, Version " KESTRA_VERSION;

@@ -51,7 +51,7 @@ int run(const Invocation& invocation) {
     if (arguments.has(rawOption) && format != "jsonl")
         throw ToolError("dump: --raw is for --format jsonl (json always has the bytes)");
     const InfoSource source = infoSource(arguments, arguments.positionals[0]);
-    const Names names = loadNames(arguments);
+    const Names names = loadNames(arguments, arguments.positionals[0]);
     if (format == "jsonl") {
         ItemSource items(source, names.table);
         warnIfUnnamed(names, invocation.err);
@@ -69,10 +69,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& dumpCommand() {
-    static const Command command{name, "every item with every value, as JSON, JSON lines or CSV",
-                                 help, options, run};
-    return command;
-}
+const Command dumpCommand{name, "every item with every value, as JSON, JSON lines or CSV", help,
+                          options, run};
 
 } // namespace kestra::tool

@@ -23,7 +23,7 @@ WriterLock EditSession::lockTarget() const {
     if (invocation_.arguments.has(dryRunOption) || target == streamPath)
         return lock;
     if (!lock.lock(target, WriterLock::defaultPatience))
-        throw ToolError(target + ": another program is writing the file; nothing was saved");
+        throw ToolError(target + ": " + writerLockBusy + "; nothing was saved");
     return lock;
 }
 

@@ -7,6 +7,9 @@
 
 namespace kestra {
 
+// Why a writer gave up waiting for the lock.
+inline constexpr const char* writerLockBusy = "another program is writing the file";
+
 // An exclusive advisory lock (flock) on a file that is about to be loaded, edited and replaced,
 // held until the new file has been renamed into place, so that writers who all take it run one
 // after the other and none overwrites another's edit. It is advisory: a program that takes no
