@@ -16,8 +16,8 @@ TEST_F(MainWindowTest, UndoAndRedoSitAtTheTopOfTheEditMenu) {
     QStringList entries;
     for (QAction* action : window->menuBar()->actions()[1]->menu()->actions())
         entries << action->text() + " " + QKeySequence::listToString(action->shortcuts());
-    EXPECT_EQ(entries,
-              QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z; Ctrl+Y", " ", "Search ... "}));
+    EXPECT_EQ(entries, QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z; Ctrl+Y", " ",
+                                    "Search ... Ctrl+F"}));
 }
 
 TEST_F(MainWindowTest, UndoAndRedoShowTheStepAndTheTitleMarksUnsavedChanges) {
