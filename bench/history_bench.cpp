@@ -68,7 +68,7 @@ int run(const std::string& infoPath, const std::string& documentationPath) {
         throw std::runtime_error("cannot load " + infoPath + ": " + error.message);
     state.openedFilePath = state.currentFilePath = infoPath;
     state.history.clear();
-    buildItemRows(state.document, state.itemRows);
+    state.itemRows.showAll(state.document);
     const std::size_t values = state.document.items.size() * state.document.descriptors.size();
 
     const int middle = int(state.document.items.size() / 2);
@@ -76,7 +76,7 @@ int run(const std::string& infoPath, const std::string& documentationPath) {
     bool odd = false;
     auto applyToMiddle = [&] {
         state.selectedItem = middle;
-        buildPropertyRows(state.document, std::size_t(middle), state.propertyRows);
+        state.propertyRows.show(state.document, std::size_t(middle));
         state.selectedProperty = property;
         applyEditText(state, (odd = !odd) ? u"12" : u"34");
     };

@@ -18,7 +18,7 @@ void open(AppState& state) {
     state.document = loaded(canonicalFile());
     state.openedFilePath = state.currentFilePath = "birds.table";
     state.history.clear();
-    buildItemRows(state.document, state.itemRows);
+    state.itemRows.showAll(state.document);
 }
 
 std::vector<std::uint8_t> bytesOf(const AppState& state) {
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> bytesOf(const AppState& state) {
 
 void applyTo(AppState& state, int item, int property, std::u16string_view text) {
     state.selectedItem = item;
-    buildPropertyRows(state.document, std::size_t(item), state.propertyRows);
+    state.propertyRows.show(state.document, std::size_t(item));
     state.selectedProperty = property;
     applyEditText(state, text);
 }
