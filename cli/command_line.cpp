@@ -9,8 +9,9 @@ namespace kestra::tool {
 namespace {
 
 const OptionRule* findRule(std::span<const OptionRule> rules, std::string_view name) {
-    const auto found = std::find_if(rules.begin(), rules.end(),
-                                    [&](const OptionRule& rule) { return rule.name == name; });
+    const auto found = std::find_if(rules.begin(), rules.end(), [&](const OptionRule& rule) {
+        return rule.name == name || (!rule.alias.empty() && rule.alias == name);
+    });
     return found == rules.end() ? nullptr : &*found;
 }
 

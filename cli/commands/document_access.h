@@ -16,9 +16,9 @@ inline constexpr std::string_view docOption = "--doc";
 inline constexpr std::string_view outputOption = "-o";
 inline constexpr std::string_view stringsOption = "--strings";
 inline constexpr std::string_view dryRunOption = "--dry-run";
-inline constexpr OptionRule outputRule = {outputOption, true};
-inline constexpr OptionRule stringsRule = {stringsOption, true};
-inline constexpr OptionRule dryRunRule = {dryRunOption, false};
+inline constexpr OptionRule outputRule = {outputOption, true, "--output"};
+inline constexpr OptionRule stringsRule = {stringsOption, true, {}, "16 32"};
+inline constexpr OptionRule dryRunRule = {dryRunOption, false, "-n"};
 
 // "-" names standard input where a file is read and standard output where one is written.
 inline constexpr std::string_view streamPath = "-";
