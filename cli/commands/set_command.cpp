@@ -1,6 +1,7 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
+#include "commands/property_reference.h"
 #include "commands/value_fields.h"
 #include "editing/item_editing.h"
 #include "text/csv_format.h"
@@ -19,11 +20,16 @@ constexpr std::string_view help =
     R"help(usage: kestra-tool set FILE ITEM PROPERTY TEXT [-o OUT] [--dry-run] [--strings 16|32]
        kestra-tool set FILE --batch CSV [-o OUT] [--dry-run] [--strings 16|32]
 
-Stores TEXT into property PROPERTY (its position in the item, counting from 0) of item ITEM,
-as the editor's Apply does: the text is narrowed to 8-bit text, stored by the property's type
+Stores TEXT into property PROPERTY of item ITEM, as the editor's Apply does: the text is narrowed to 8-bit text, stored by the property's type
 (floats as strtof reads them, integers as strtoul does, so -5 stores 4294967291; strings with
 a terminator, keeping the field's bytes after it), and when the property is linked, stored
 into every linked property of the item, each by its own type. Saves to OUT, or over FILE.
+PROPERTY is its position in the item (counting from 0), "#ID" as dump --format jsonl and csv
+write it, or its name from the documentation, exactly; a name that no property or several
+have is an error listing the candidates. So a jq selection by name can drive set:
+  kestra-tool dump birds.info --format jsonl |
+    jq -r 'select(.Species == "Kestrel") | [.item, "Wingspan (cm)", 76] | @csv' |
+    kestra-tool set birds.info --batch -
 
 --batch CSV applies the rows "item,property,text" of the CSV file (UTF-8, RFC 4180 quoting;
 an optional first row "item,property,text" is skipped) in order, then saves once.
@@ -71,11 +77,11 @@ std::vector<Edit> readBatch(const std::string& batchPath) {
 
 // Applies one edit to the document in memory; throws, before anything is saved, when the text
 // is refused anywhere.
-void apply(InfoFile& document, const std::string& path, const Edit& edit, std::ostream& report) {
+void apply(InfoFile& document, const std::string& path, const Edit& edit,
+           PropertyReferences& properties, std::ostream& report) {
     const std::string prefix = edit.where.empty() ? shownPath(path) : edit.where;
     const std::size_t item = parsePosition(edit.item, "item", document.items.size(), prefix);
-    const std::size_t property =
-        parsePosition(edit.property, "property", document.descriptors.size(), prefix);
+    const std::size_t property = properties.position(edit.property, prefix);
     std::string text;
     if (!narrowUtf8(edit.text, text))
         throw ToolError(prefix + ": the text is not valid UTF-8");
@@ -104,8 +110,9 @@ int run(const Invocation& invocation) {
             {"", arguments.positionals[1], arguments.positionals[2], arguments.positionals[3]});
 
     EditSession session(invocation, path);
+    PropertyReferences properties(arguments, path, session.document().descriptors);
     for (const Edit& edit : edits)
-        apply(session.document(), path, edit, session.report());
+        apply(session.document(), path, edit, properties, session.report());
     return session.finish();
 }
 
