@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/completion_lists.h"
 #include "commands/document_access.h"
 #include "kestra_version.h"
 #include "tool_error.h"
@@ -19,6 +20,9 @@ constexpr std::string_view versionOption = "--version";
 // Lists the command table for the build's shell completion, so that completion follows every
 // command and option without a list of its own. Left out of --help: it is for programs.
 constexpr std::string_view listCommandsOption = "--list-commands";
+// The same for the values completion offers: the few an option takes, and a file's properties.
+constexpr std::string_view listValuesOption = "--list-values";
+constexpr std::string_view listPropertiesOption = "--list-properties";
 constexpr OptionRule globalOptions[] = {
     {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
@@ -70,15 +74,19 @@ void writeToolHelp(std::ostream& out) {
     out << toolHelpTail;
 }
 
-// One line for the tool, then one per command: the name, then each option it takes, a
-// value-taking option followed by "=" ("dump --format= --doc= --help -h").
+// One line for the tool, then one per command: the name, then each option it takes (by both
+// names), a value-taking option followed by "=" ("dump --format= --doc= --help -h").
 void writeCommandTable(std::ostream& out) {
     out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
     for (const Command* command : allCommands()) {
         out << command->name;
         for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
-            for (const OptionRule& option : options)
-                out << ' ' << option.name << (option.takesValue ? "=" : "");
+            for (const OptionRule& option : options) {
+                for (const std::string_view name : {option.name, option.alias}) {
+                    if (!name.empty())
+                        out << ' ' << name << (option.takesValue ? "=" : "");
+                }
+            }
         }
         out << '\n';
     }
@@ -143,6 +151,14 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
         }
         if (arguments[0] == listCommandsOption) {
             writeCommandTable(out);
+            return exitDone;
+        }
+        if (arguments[0] == listValuesOption) {
+            writeOptionValues(out, allCommands());
+            return exitDone;
+        }
+        if (arguments[0] == listPropertiesOption) {
+            writePropertyKeys(out, arguments.subspan(1));
             return exitDone;
         }
         return runCommand(knownCommand(arguments[0]), arguments.subspan(1), out, err);

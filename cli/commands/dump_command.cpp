@@ -12,8 +12,10 @@ constexpr std::string_view name = "dump";
 constexpr std::string_view formatOption = "--format";
 constexpr std::string_view exactOption = "--exact";
 constexpr std::string_view rawOption = "--raw";
-constexpr OptionRule options[] = {
-    {formatOption, true}, {exactOption, false}, {rawOption, false}, stringsRule};
+constexpr OptionRule options[] = {{formatOption, true, {}, "json jsonl csv"},
+                                  {exactOption, false},
+                                  {rawOption, false},
+                                  stringsRule};
 constexpr std::string_view help =
     R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [--doc PATH]
 

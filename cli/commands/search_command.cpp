@@ -13,8 +13,10 @@ constexpr std::string_view name = "search";
 constexpr std::string_view allOption = "--all";
 constexpr std::string_view typeOption = "--type";
 constexpr std::string_view propertyOption = "--property";
-constexpr OptionRule options[] = {
-    {allOption, false}, {typeOption, true}, {propertyOption, true}, stringsRule};
+constexpr OptionRule options[] = {{allOption, false},
+                                  {typeOption, true, {}, "s32 s16 f4 i4"},
+                                  {propertyOption, true},
+                                  stringsRule};
 constexpr std::string_view help =
     R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT [--strings 16|32]
 
