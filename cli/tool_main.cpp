@@ -8,6 +8,7 @@
 #include "commands/completion_lists.h"
 #include "commands/document_access.h"
 #include "kestra_version.h"
+#include "text/suggestion.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -17,6 +18,7 @@ namespace {
 constexpr std::string_view helpOption = "--help";
 constexpr std::string_view shortHelpOption = "-h";
 constexpr std::string_view versionOption = "--version";
+constexpr std::string_view shortVersionOption = "-v";
 // Lists the command table for the build's shell completion, so that completion follows every
 // command and option without a list of its own. Left out of --help: it is for programs.
 constexpr std::string_view listCommandsOption = "--list-commands";
@@ -35,7 +37,7 @@ Every command also takes:
                folder (info and dump show names)
   --help, -h   show the command's help (as kestra-tool help COMMAND does)
 
-kestra-tool --version shows the version.
+kestra-tool --version (or -v) shows the version.
 
 A FILE, OUT or CSV may be "-": standard input where it is read, standard output where it is
 written. A stream has no name to tell the string width by, so "-" as an info file needs
@@ -92,6 +94,13 @@ void writeCommandTable(std::ostream& out) {
     }
 }
 
+std::string commandSuggestion(std::string_view name) {
+    std::vector<std::string_view> names;
+    for (const Command* command : allCommands())
+        names.push_back(command->name);
+    return didYouMean(name, names);
+}
+
 const Command* findCommand(std::string_view name) {
     const auto& table = allCommands();
     const auto found = std::find_if(table.begin(), table.end(),
@@ -102,7 +111,8 @@ const Command* findCommand(std::string_view name) {
 const Command& knownCommand(const std::string& name) {
     const Command* command = findCommand(name);
     if (!command)
-        throw ToolError("unknown command \"" + name + "\" (see kestra-tool --help)");
+        throw ToolError("unknown command \"" + name + "\"" + commandSuggestion(name) +
+                        " (see kestra-tool --help)");
     return *command;
 }
 
@@ -121,7 +131,12 @@ int runCommand(const Command& command, std::span<const std::string> rest, std::o
                std::ostream& err) {
     std::vector<OptionRule> rules(command.options.begin(), command.options.end());
     rules.insert(rules.end(), std::begin(globalOptions), std::end(globalOptions));
-    const Arguments arguments = parseArguments(rest, rules);
+    Arguments arguments;
+    try {
+        arguments = parseArguments(rest, rules);
+    } catch (const ToolError& error) {
+        throw ToolError(std::string(command.name) + ": " + error.what());
+    }
     if (arguments.has(helpOption) || arguments.has(shortHelpOption)) {
         out << command.help;
         return exitDone;
@@ -145,7 +160,7 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
             writeToolHelp(out);
             return exitDone;
         }
-        if (arguments[0] == versionOption) {
+        if (arguments[0] == versionOption || arguments[0] == shortVersionOption) {
             out << "kestra-tool " KESTRA_VERSION "\n";
             return exitDone;
         }

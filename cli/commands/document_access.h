@@ -63,6 +63,11 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path);
 // cannot be saved: why", or "PATH: saved, but ..." when the new file is in place but not flushed.
 void saveInfoFile(const InfoFile& document, const std::string& path, std::ostream& out);
 
+// Replaces the file at `path` with `text` through the core's atomic save, so that a failed
+// write leaves the old file (which may be the one the text was made from). Throws ToolError
+// "PATH: cannot be saved: why".
+void saveTextFile(const std::string& text, const std::string& path);
+
 // A decimal item or property position below `count`; `what` is "item" or "property". Throws
 // ToolError naming `path` when the text is no such position.
 std::size_t parsePosition(std::string_view text, std::string_view what, std::size_t count,

@@ -4,6 +4,8 @@
 #include "commands/item_source.h"
 #include "tool_error.h"
 
+#include <sstream>
+
 namespace kestra::tool {
 
 namespace {
@@ -15,11 +17,13 @@ constexpr std::string_view rawOption = "--raw";
 constexpr OptionRule options[] = {{formatOption, true, {}, "json jsonl csv"},
                                   {exactOption, false},
                                   {rawOption, false},
-                                  stringsRule};
+                                  stringsRule,
+                                  outputRule};
 constexpr std::string_view help =
-    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [--doc PATH]
+    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [-o OUT] [--doc PATH]
 
-Writes every item with every value to standard output.
+Writes every item with every value to standard output, or with -o (--output) to OUT, which is
+replaced only once the whole text is made ("-" is standard output).
 
 json (the default): the file's path, its string width, whether names were read, the header,
   the descriptors, and every item's values, each with its "id", "name", "typeCode", "linked",
@@ -41,7 +45,7 @@ csv: one row per item: "Item #", then one column per property headed "NAME (ID)"
 FILE may be "-" for standard input (with --strings).
 )help";
 
-int run(const Invocation& invocation) {
+int write(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const Arguments& arguments = invocation.arguments;
     const std::string* given = arguments.value(formatOption);
@@ -67,6 +71,16 @@ int run(const Invocation& invocation) {
     else
         writeJson(invocation.out, source, document, names.table);
     return exitDone;
+}
+
+int run(const Invocation& invocation) {
+    const std::string* output = invocation.arguments.value(outputOption);
+    if (!output || *output == streamPath)
+        return write(invocation);
+    std::ostringstream text;
+    const int status = write(Invocation{invocation.arguments, text, invocation.err});
+    saveTextFile(text.str(), *output);
+    return status;
 }
 
 } // namespace

@@ -32,6 +32,8 @@ std::vector<std::string_view> closestCandidates(std::string_view typed,
     std::vector<std::string_view> closest;
     for (const std::string_view candidate : candidates) {
         const std::size_t distance = editDistance(typed, candidate);
+        if (distance > limit)
+            continue;
         if (distance < best) {
             best = distance;
             closest.clear();
