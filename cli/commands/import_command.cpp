@@ -38,8 +38,8 @@ character outside ISO-8859-1.
 Writes each stored property as set does ("item I property P (ID N): TEXT", the value rendered
 afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
 input or output (FILE with --strings); when the file goes to standard output, these lines go
-to standard error. --dry-run saves nothing and writes what diff would show between FILE and the
-result instead (status 1 when something would change, 0 when nothing would).
+to standard error. --dry-run (-n) saves nothing and writes what diff would show between FILE
+and the result instead (status 1 when something would change, 0 when nothing would).
 )help";
 
 std::string place(std::size_t row, std::size_t column) {

@@ -42,8 +42,8 @@ and the status is 2.
 
 FILE, OUT or CSV may be "-" for standard input or output (FILE with --strings); when the file
 goes to standard output, the stored properties are written to standard error.
---dry-run saves nothing and writes what diff would show between FILE and the result instead
-(status 1 when something would change, 0 when nothing would).
+--dry-run (-n) saves nothing and writes what diff would show between FILE and the result
+instead (status 1 when something would change, 0 when nothing would).
 )help";
 
 struct Edit {
