@@ -39,8 +39,9 @@ jsonl: one JSON object per item per line, {"item": 0, "Species": "Kestrel", "Win
   keys. Reads the file an item batch at a time, so memory does not grow with the file.
 csv: one row per item: "Item #", then one column per property headed "NAME (ID)" (only "(ID)"
   when the name is empty), holding display texts, or with --exact floats in the shortest form
-  that reads back to the same float. RFC 4180: CR LF line ends, quoting as needed. import reads
-  this table back.
+  that reads back to the same float. RFC 4180: CR LF line ends, every string cell quoted (so a
+  spreadsheet that keeps quoted fields as text keeps "01" and " 3"), other fields quoted as
+  needed. import reads this table back.
 
 FILE may be "-" for standard input (with --strings).
 )help";

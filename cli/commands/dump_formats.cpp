@@ -133,8 +133,10 @@ void writeCsv(std::ostream& out, const InfoFile& document, const DocumentationTa
     out << csvRecordEnd;
     for (std::size_t i = 0; i < document.items.size(); ++i) {
         out << i;
-        for (const PropertyValue& value : document.items[i].values)
-            out << ',' << csvField(exact ? exactText(value) : displayText(value));
+        for (const PropertyValue& value : document.items[i].values) {
+            const std::string text = exact ? exactText(value) : displayText(value);
+            out << ',' << (isStringType(value.typeCode) ? csvQuotedField(text) : csvField(text));
+        }
         out << csvRecordEnd;
     }
 }

@@ -65,8 +65,7 @@ bool saysCurrentValue(const PropertyValue& value, std::string_view text) {
 bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
                   std::string_view text) {
     const ValueRef value = document.items[item].values[property];
-    const bool isString = value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16;
-    if (isString && text.size() > valueWidth(value.typeCode))
+    if (isStringType(value.typeCode) && text.size() > valueWidth(value.typeCode))
         return false;
     return parseValueText(value, text);
 }

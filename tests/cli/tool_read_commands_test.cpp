@@ -88,7 +88,7 @@ TEST(ToolDump, CsvHasOneColumnPerPropertyAndQuotesAsRfc4180) {
     const ToolRun run = runTool(folder, {"dump", "--format=csv", "a.table"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Item #,Name (10),Speed (20),(Undocumented) (30),(Undocumented) (40)\r\n"
-                       "0,Longer12345,40.000000,7,9\r\n"
+                       "0,\"Longer12345\",40.000000,7,9\r\n"
                        "1,\"say \"\"a,b\"\"\",1.000000,1,2\r\n");
 }
 
