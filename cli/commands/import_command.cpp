@@ -1,4 +1,5 @@
 #include "commands/commands.h"
+#include "commands/converted_cells.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
 #include "commands/value_fields.h"
@@ -35,8 +36,10 @@ match, a row with another number of cells, an item index that is no number, repe
 leaves a gap, a number cell its type cannot read, a string longer than its field, or a
 character outside ISO-8859-1.
 
-Writes each stored property as set does ("item I property P (ID N): TEXT", the value rendered
-afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
+Writes each property whose bytes change as set does ("item I property P (ID N): TEXT", the
+value rendered afresh), and "item I: new item" for each item added. When string cells have
+lost leading zeros or spaces ("01" as "1") in rows that are otherwise unchanged, as a
+spreadsheet that read them as numbers leaves them, it warns once per column on standard error. FILE, CSV or OUT may be "-" for standard
 input or output (FILE with --strings); when the file goes to standard output, these lines go
 to standard error. --dry-run (-n) saves nothing and writes what diff would show between FILE
 and the result instead (status 1 when something would change, 0 when nothing would).
@@ -70,9 +73,14 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
     return item;
 }
 
-void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
+// Stores the row's cells; tells only those whose bytes change (a float's text that a
+// spreadsheet shortened may still say the same float).
+void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen,
+              ConvertedColumns& converted) {
     const std::size_t item = rowItem(session, row, seen);
     InfoFile& document = session.document();
+    std::size_t changed = 0;
+    std::vector<std::pair<std::size_t, std::string>> convertedHere; // column, the text it held
     for (std::size_t k = 0; k < row.cells.size(); ++k) {
         const PropertyValue& value = document.items[item].values[k];
         const std::string where = place(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
@@ -84,10 +92,25 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
                             "cannot hold; nothing was saved");
         if (saysCurrentValue(value, text))
             continue;
+        const std::string before = savedBytesText(value);
+        const std::string held = displayText(value);
         if (!storeOwnText(document, item, k, text))
             throw ToolError(where + ", cannot take the text " + jsonQuoted(row.cells[k]) +
                             "; nothing was saved");
+        if (savedBytesText(document.items[item].values[k]) == before)
+            continue;
+        ++changed;
+        if (isStringType(value.typeCode) && looksConvertedToNumber(held, row.cells[k]))
+            convertedHere.emplace_back(k, held);
         reportStored(session.report(), document, item, k);
+    }
+    // Only a row whose other cells are as the file holds them tells of a spreadsheet; in an
+    // edited row the change may be meant.
+    if (changed != convertedHere.size())
+        return;
+    for (const auto& [k, held] : convertedHere) {
+        const std::string heading = "ID " + std::to_string(document.items[item].values[k].id);
+        converted.note(k + 2, heading, row.row, held, row.cells[k]);
     }
 }
 
@@ -103,16 +126,19 @@ int run(const Invocation& invocation) {
     for (const PropertyDescriptor& descriptor : session.document().descriptors)
         ids.push_back(descriptor.id);
     std::vector<bool> seen(session.document().items.size(), false);
+    ConvertedColumns converted;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
         TableReader table(text, ids);
         TableRow row;
         while (table.next(row))
-            storeRow(session, row, seen);
+            storeRow(session, row, seen, converted);
     } catch (const ToolError& error) {
         throw ToolError(shownPath(csvPath) + ": " + error.what());
     }
-    return session.finish();
+    const int status = session.finish();
+    converted.warn(invocation.err, shownPath(csvPath));
+    return status;
 }
 
 } // namespace

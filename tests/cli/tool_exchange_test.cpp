@@ -339,5 +339,20 @@ TEST(ToolExport, JsonLinesReadInBatchesGiveTheLoadersValuesInEveryLayout) {
     }
 }
 
+// "01" read as a number by a spreadsheet comes back as "1"; "1.0" says the float it held.
+TEST(ToolImport, TellsOnlyChangedBytesAndWarnsOfAColumnASpreadsheetConverted) {
+    const TempDir folder;
+    writeFile(folder.file("a.table"), twoItemFile());
+    ASSERT_EQ(runTool(folder, {"set", "a.table", "1", "0", "01"}).status, 0);
+    writeText(folder.file("back.csv"), "Item #,(10),(20),(30),(40)\n1,1,1.0,1,2\n");
+    const ToolRun run = runTool(folder, {"import", "a.table", "back.csv"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "item 1 property 0 (ID 10): 1\n");
+    EXPECT_EQ(run.err, "kestra-tool: warning: back.csv: column 2 (ID 10): 1 string cells lost "
+                       "leading zeros or spaces, as a spreadsheet that reads them as numbers does "
+                       "(row 2 holds \"1\" for the file's \"01\"); they were stored so. Open the "
+                       "table with quoted fields as text to keep them\n");
+}
+
 } // namespace
 } // namespace kestra::testing
