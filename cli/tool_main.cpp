@@ -8,6 +8,7 @@
 #include "commands/completion_lists.h"
 #include "commands/document_access.h"
 #include "kestra_version.h"
+#include "text/control_escapes.h"
 #include "text/suggestion.h"
 #include "tool_error.h"
 
@@ -170,7 +171,7 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
         return runCommand(knownCommand(arguments[0]), arguments.subspan(1), out, err);
     } catch (const ToolError& error) {
         out.finish();
-        err << "kestra-tool: " << error.what() << '\n';
+        err << "kestra-tool: " << oneLine(error.what()) << '\n';
     } catch (const std::ios_base::failure&) {
         reportOutputFailure(out, err);
     } catch (const std::bad_alloc&) {
