@@ -4,6 +4,7 @@
 #include "commands/converted_cells.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
+#include "commands/typed_text_checks.h"
 #include "commands/value_fields.h"
 #include "editing/item_editing.h"
 #include "text/csv_table.h"
@@ -50,24 +51,6 @@ the result instead, and the bytes no value covers that the save would rewrite (s
 something would change, 0 when nothing would). When no cell changes a value, FILE is not
 written, and a last line says so.
 )help";
-
-// Why a cell's text was refused, after "cannot take the text ...: ".
-std::string refusalReason(const WholeTextReading& reading, std::string_view text, TypeCode code) {
-    switch (reading.refusal) {
-    case TextRefusal::None:
-        break;
-    case TextRefusal::NoNumber:
-        return "it is no decimal number";
-    case TextRefusal::MoreThanANumber:
-        return "only " + quotedCell(text.substr(0, reading.numberLength)) + " of it is a number";
-    case TextRefusal::OutOfRange:
-        return code == TypeCode::F4 ? "it is beyond a float's range"
-                                    : "it is beyond 32 bits (0 to 4294967295)";
-    case TextRefusal::LongerThanField:
-        return "it is longer than the field's " + std::to_string(valueWidth(code)) + " bytes";
-    }
-    return {};
-}
 
 // The item a row stands for: one of the file's, once, or the next new one, which it adds.
 std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
@@ -124,7 +107,8 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
         const WholeTextReading reading = parseWholeValueText(field, text);
         if (reading.refusal != TextRefusal::None)
             throw ToolError(where + ", cannot take the text " + quotedCell(cell) + ": " +
-                            refusalReason(reading, text, value.typeCode) + "; nothing was saved");
+                            wholeTextRefusal(reading, text, value.typeCode) +
+                            "; nothing was saved");
         if (std::ranges::equal(before, field.field()))
             continue;
         session.stored(item, k, true);

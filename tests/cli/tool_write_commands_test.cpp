@@ -134,5 +134,44 @@ TEST(ToolItems, NewItemStringsTakeTheWidthOfTheInputPath) {
     EXPECT_NE(dumped.out.find("\"typeCode\": \"s32\""), std::string::npos);
 }
 
+// Apply's rules store these texts, but the value no longer says what was typed: one warning
+// line each, and --strict refuses those that import refuses.
+TEST(ToolSet, WarnsOfWhatAStoredValueDoesNotSayAndStrictRefusesIt) {
+    const std::vector<std::uint8_t> sample = readFile(KESTRA_EXAMPLES "/sample.info");
+    const struct {
+        const char* property; // unlinked: Species (s32), Wingspan (f4), Weight (i4)
+        const char* text;
+        const char* stored;
+        const char* loss; // empty: no warning
+        int strictStatus;
+    } cases[] = {
+        {"0", "Пустельга", "?????????", "characters outside ISO-8859-1 were stored as \"?\"", 2},
+        {"0", "Falco tinnunculus, the common kestrel", "Falco tinnunculus, the common ke",
+         "the text was cut to the field's 32 bytes", 2},
+        {"2", "-5", "4294967291", "a negative integer is stored modulo 2^32", 0},
+        {"1", "16777217", "16777216.000000", "the float nearest to the number typed is 16777216",
+         0},
+        {"1", "0.1", "0.100000", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const TempDir folder;
+        writeFile(folder.file("s.info"), sample);
+        const ToolRun strict =
+            runTool(folder, {"set", "s.info", "3", c.property, c.text, "--strict"});
+        EXPECT_EQ(strict.status, c.strictStatus) << strict.err;
+        if (c.strictStatus == 2) {
+            EXPECT_EQ(readFile(folder.file("s.info")), sample);
+        }
+        writeFile(folder.file("s.info"), sample);
+        const ToolRun run = runTool(folder, {"set", "s.info", "3", c.property, c.text});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err.empty(), !*c.loss);
+        EXPECT_TRUE(run.err.ends_with(std::string(c.loss) + (*c.loss ? "\n" : ""))) << run.err;
+        EXPECT_EQ(runTool(folder, {"get", "s.info", "3", c.property}).out,
+                  c.stored + std::string("\n"));
+    }
+}
+
 } // namespace
 } // namespace kestra::testing
