@@ -200,5 +200,16 @@ TEST(ToolValidate, TellsWhatALoadAndSaveWouldNotReproduce) {
     }
 }
 
+TEST(ToolDiff, WarnsWhenThePathsGiveTwoStringWidths) {
+    const TempDir folder;
+    writeFile(folder.file("a.info"), twoItemFile());
+    writeFile(folder.file("a.info.bak"), twoItemFile());
+    EXPECT_NE(runTool(folder, {"diff", "a.info.bak", "a.info"}).err.find("different string widths"),
+              std::string::npos);
+    const ToolRun alike = runTool(folder, {"diff", "a.info.bak", "a.info", "--strings", "16"});
+    EXPECT_EQ(alike.status, 0);
+    EXPECT_EQ(alike.out + alike.err, "");
+}
+
 } // namespace
 } // namespace kestra::testing
