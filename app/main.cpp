@@ -7,6 +7,7 @@
 
 #include "kestra_version.h"
 #include "main_window.h"
+#include "names/documentation_search.h"
 
 namespace {
 
@@ -30,9 +31,16 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Kestra, an editor for info files: binary, big-endian data tables. It reads property names "
-        "from InfoFileDocumentation.dat in the current directory."));
+        "from the first InfoFileDocumentation.dat found in the current directory, in FILE's "
+        "directory, in $XDG_DATA_HOME/kestra or in kestra/ of each $XDG_DATA_DIRS directory."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption docOption(
+        QStringLiteral("doc"),
+        QStringLiteral("Read property names from PATH (only), instead of looking for "
+                       "InfoFileDocumentation.dat."),
+        QStringLiteral("PATH"));
+    parser.addOption(docOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The info file to open, as File > Open would."),
                                  QStringLiteral("[FILE]"));
@@ -48,12 +56,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    kestra::MainWindow window(kestra::standardUserDialogs());
+    // The Open dialog gives an absolute path, and so the title shows one.
+    const QString path = files.isEmpty() ? QString() : QFileInfo(files.front()).absoluteFilePath();
+    kestra::DocumentationSources names = kestra::environmentDocumentationSources();
+    names.given = parser.value(docOption).toStdString();
+    names.infoFile = path.toStdString();
+    kestra::MainWindow window(kestra::standardUserDialogs(), kestra::documentationPlaces(names));
     window.show();
-    if (!files.isEmpty()) {
-        // The Open dialog gives an absolute path, and so the title shows one.
-        const QString path = QFileInfo(files.front()).absoluteFilePath();
+    if (!path.isEmpty())
         QTimer::singleShot(0, &window, [&window, path] { window.openPath(path); });
-    }
     return application.exec();
 }

@@ -25,8 +25,10 @@ constexpr OptionRule globalOptions[] = {
 constexpr std::string_view toolUsage = "usage: kestra-tool COMMAND [ARGUMENTS] [--doc PATH]";
 constexpr std::string_view toolHelpTail = R"help(
 Every command also takes:
-  --doc PATH   read property names from PATH instead of InfoFileDocumentation.dat in the
-               current directory (info and dump show names)
+  --doc PATH   read property names from PATH; without it they come from the first
+               InfoFileDocumentation.dat that can be read in the current directory, in
+               FILE's folder, in $XDG_DATA_HOME/kestra or in kestra/ of each $XDG_DATA_DIRS
+               folder (info and dump show names)
   --help, -h   show the command's help (as kestra-tool help COMMAND does)
 
 kestra-tool --version shows the version.

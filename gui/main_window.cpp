@@ -5,12 +5,16 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 
 #include "control_ids.h"
 #include "enter_key_filter.h"
+#include "failure_reasons.h"
 #include "main_menu.h"
+#include "names/documentation_search.h"
 #include "qt_text.h"
 #include "report_list.h"
 #include "window/window_layout.h"
@@ -18,7 +22,8 @@
 
 namespace kestra {
 
-MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
+MainWindow::MainWindow(UserDialogs dialogs, const std::vector<std::string>& documentationPlaces,
+                       QWidget* parent)
     : QMainWindow(parent), dialogs_(std::move(dialogs)) {
     setObjectName(QString::fromUtf8(texts::windowClassName));
     setWindowTitle(QString::fromUtf8(texts::appTitle));
@@ -29,12 +34,20 @@ MainWindow::MainWindow(UserDialogs dialogs, QWidget* parent)
     controls_ = createMainWindowControls(client, state_);
     client->installEventFilter(this);
 
-    if (!loadDocumentation(state_.documentation)) {
+    DocumentationSearch search = searchDocumentation(documentationPlaces);
+    state_.documentation = std::move(search.table);
+    if (!state_.documentation.loaded) {
         dialogs_.showError(this, QString::fromUtf8(texts::documentationMissing),
-                           QString::fromUtf8(texts::errorCaption));
+                           QString::fromUtf8(texts::errorCaption),
+                           documentationSearchReason(search.tried));
     }
 
     actions_ = createMainMenu(this, [this](int id) { dispatch(id); });
+    recentFiles_ = new RecentFilesMenu([this](const QString& path) { openPath(path); }, this);
+    // In the File menu, right under Open.
+    QMenu* fileMenu = menuBar()->actions().constFirst()->menu();
+    fileMenu->insertMenu(actions_.at(saveCommandId), recentFiles_);
+    setAcceptDrops(true);
     const std::pair<QPushButton*, int> buttons[] = {
         {controls_.copyItemButton, copyItemButtonId},
         {controls_.applyButton, applyButtonId},
@@ -113,7 +126,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::layOut() {
     const QSize client = centralWidget()->size();
-    placeMainWindowControls(controls_, layOutWindow(client.width(), client.height()));
+    placeMainWindowControls(controls_, fitTexts(layOutWindow(client.width(), client.height()),
+                                                textRoomOf(controls_), client.width()));
 }
 
 void MainWindow::resetEditPanel() {

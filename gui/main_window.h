@@ -1,10 +1,13 @@
 #pragma once
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include <QMainWindow>
 
 #include "main_window_controls.h"
+#include "recent_files_menu.h"
 #include "user_dialogs.h"
 #include "window/app_state.h"
 #include "window/search_dialog_state.h"
@@ -19,21 +22,29 @@ namespace kestra {
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the window in start-up order; reads the documentation file from the current folder
-    // and, when it is missing, says so before the window is shown.
-    explicit MainWindow(UserDialogs dialogs, QWidget* parent = nullptr);
+    // Builds the window in start-up order; reads the documentation file from the first of
+    // `documentationPlaces` that can be read and, when none can, says so, with where it looked,
+    // before the window is shown.
+    explicit MainWindow(
+        UserDialogs dialogs,
+        const std::vector<std::string>& documentationPlaces = {documentationFileName},
+        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     void dispatch(int commandId);
     // Opens the `chosen` path as Open does once its dialog has given one: on success the
     // document, title, lists and status bar follow it and Save, Save As, Search and New Item are
-    // enabled; on failure the error box is shown and everything stays as it was.
+    // enabled; on failure the error box is shown and everything stays as it was. Every way of
+    // opening a file (Open, a file dropped on the window, Open Recent, the command line) ends here.
     void openPath(const QString& chosen);
 
     const AppState& state() const { return state_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     // main_window.cpp
@@ -43,12 +54,15 @@ private:
     void enableCommand(int commandId);
     void connectLists();
 
+    // main_window_desktop.cpp
+    void keepFrameOnScreen();
+
     // main_window_commands.cpp
     void openFile();
     void saveFile();
     void saveFileAs();
     bool saveTo(const std::string& path);
-    void showSaveFailed();
+    void showSaveFailed(const QString& reason);
     void showAbout();
     void chooseItem(int index);
     void enterOnItemList();
@@ -67,6 +81,8 @@ private:
     UserDialogs dialogs_;
     MainWindowControls controls_;
     std::map<int, QAction*> actions_;
+    RecentFilesMenu* recentFiles_ = nullptr;
+    bool framePending_ = true;      // the window manager has not yet framed the window
     SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
 };
 

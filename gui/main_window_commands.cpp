@@ -1,11 +1,14 @@
 // The menu commands of the main window and choosing an item in the item list.
 #include "main_window.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "about_box.h"
 #include "control_ids.h"
+#include "failure_reasons.h"
+#include "names/documentation_search.h"
 #include "progress_window.h"
 #include "report_list.h"
 #include "search_dialog.h"
@@ -35,10 +38,17 @@ void MainWindow::openPath(const QString& chosen) {
     // The "Opening..." window stays until the item list is filled: on a large file that takes a
     // while of its own, and the window is the only sign of work.
     ProgressScope progress(ProgressWindow::Kind::Opening, this);
-    if (!state_.document.load(path, state_.documentation)) {
+    // Started from a menu, in the home folder, the names are often beside the file; once read
+    // they stay for the rest of the run.
+    if (const std::string beside = documentationBeside(path);
+        !state_.documentation.loaded && !beside.empty())
+        loadDocumentationFile(state_.documentation, beside);
+    FileError error;
+    if (!state_.document.load(path, state_.documentation, &error)) {
         progress.end();
         dialogs_.showError(this, QString::fromUtf8(texts::openFailed),
-                           QString::fromUtf8(texts::upperErrorCaption));
+                           QString::fromUtf8(texts::upperErrorCaption),
+                           openFailureReason(path, error));
         return;
     }
 
@@ -58,6 +68,7 @@ void MainWindow::openPath(const QString& chosen) {
     controls_.newItemButton->setEnabled(true);
     progress.end();
     updateStatusBar();
+    recentFiles_->remember(path);
 }
 
 void MainWindow::saveFile() {
@@ -73,7 +84,7 @@ void MainWindow::saveFileAs() {
     // missing folder never becomes the path every later Save fails on.
     const std::string path = chosen.toStdString();
     if (!saveFolderExists(path)) {
-        showSaveFailed();
+        showSaveFailed(QString::fromUtf8(texts::saveFolderMissing).arg(QFileInfo(chosen).path()));
         return;
     }
     state_.currentFilePath = path;
@@ -82,18 +93,21 @@ void MainWindow::saveFileAs() {
 
 bool MainWindow::saveTo(const std::string& path) {
     bool saved = false;
+    FileError error;
     {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
-        saved = state_.document.save(path);
+        saved = state_.document.save(path, &error);
     }
-    if (!saved)
-        showSaveFailed();
+    if (saved)
+        recentFiles_->remember(path);
+    else
+        showSaveFailed(saveFailureReason(path, error));
     return saved;
 }
 
-void MainWindow::showSaveFailed() {
+void MainWindow::showSaveFailed(const QString& reason) {
     dialogs_.showError(this, QString::fromUtf8(texts::saveFailed),
-                       QString::fromUtf8(texts::upperErrorCaption));
+                       QString::fromUtf8(texts::upperErrorCaption), reason);
 }
 
 void MainWindow::showAbout() {

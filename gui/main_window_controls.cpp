@@ -74,6 +74,20 @@ MainWindowControls createMainWindowControls(QWidget* client, const AppState& sta
     return controls;
 }
 
+TextRoom textRoomOf(const MainWindowControls& controls) {
+    // A line edit keeps two pixels either side of its text and one for the cursor; two more
+    // allow for glyphs that reach past their advance.
+    constexpr int lineEditTextMargins = 2 * 2 + 1 + 2;
+    const QLineEdit* label = controls.typeLabel;
+    TextRoom room;
+    room.typeLabelWidth =
+        label->fontMetrics().horizontalAdvance(label->text()) + lineEditTextMargins;
+    room.fieldHeight =
+        std::max({label->sizeHint().height(), controls.typeField->sizeHint().height(),
+                  controls.valueEdit->sizeHint().height()});
+    return room;
+}
+
 void placeMainWindowControls(const MainWindowControls& controls, const WindowLayout& layout) {
     controls.itemList->setGeometry(toQRect(layout.itemList));
     controls.propertyList->setGeometry(toQRect(layout.propertyList));

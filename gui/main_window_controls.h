@@ -12,6 +12,7 @@ namespace kestra {
 
 struct AppState;
 class ReportList;
+struct TextRoom;
 struct WindowLayout;
 
 // The child controls of the main window, each named by its ID.
@@ -32,6 +33,9 @@ struct MainWindowControls {
 // Creates the controls in the client area, in creation (and so stacking and tab) order, with
 // their IDs, texts and initial states. The lists read their rows from `state`.
 MainWindowControls createMainWindowControls(QWidget* client, const AppState& state);
+
+// The room the edit panel's texts need in the controls' own font.
+TextRoom textRoomOf(const MainWindowControls& controls);
 
 // Moves and sizes every control to `layout`. Negative sizes become 0; the status bar keeps its
 // bottom edge and grows to a height its text can be read in.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "failure_reasons.h"
 #include "qt_text.h"
 #include "report_list.h"
 #include "value_input_filter.h"
@@ -38,7 +39,8 @@ void MainWindow::applyEdit() {
         controls_.itemList->rows()->redrawRow(state_.selectedItem);
     if (!result.allStored) {
         dialogs_.showError(this, QString::fromUtf8(texts::valueNotStored),
-                           QString::fromUtf8(texts::upperErrorCaption));
+                           QString::fromUtf8(texts::upperErrorCaption),
+                           valueProblemReason(text, result.problem, result.refusedType));
     }
 }
 

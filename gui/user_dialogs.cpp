@@ -53,8 +53,9 @@ QString askSavePath(QWidget* owner, const QString& currentPath) {
     return dialog.selectedFiles().constFirst();
 }
 
-void showError(QWidget* owner, const QString& text, const QString& caption) {
+void showError(QWidget* owner, const QString& text, const QString& caption, const QString& reason) {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+    box.setInformativeText(reason);
     box.exec();
 }
 

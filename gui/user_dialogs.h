@@ -15,8 +15,10 @@ struct UserDialogs {
     std::function<QString(QWidget* owner)> askOpenPath;
     // The path to save to, starting from `currentPath`; empty when the user cancels.
     std::function<QString(QWidget* owner, const QString& currentPath)> askSavePath;
-    // An error box with an OK button.
-    std::function<void(QWidget* owner, const QString& text, const QString& caption)> showError;
+    // An error box with an OK button; `reason`, when not empty, says why beneath `text`.
+    std::function<void(QWidget* owner, const QString& text, const QString& caption,
+                       const QString& reason)>
+        showError;
 };
 
 // Open and save file dialogs and message boxes of the platform.

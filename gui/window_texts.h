@@ -22,6 +22,8 @@ inline constexpr const char* saveAsItem = "S&ave As ...";
 inline constexpr const char* exitItem = "E&xit";
 inline constexpr const char* editMenu = "Edit";
 inline constexpr const char* searchItem = "Search ...";
+inline constexpr const char* openRecentMenu = "Open &Recent";
+inline constexpr const char* clearRecentItem = "Clear";
 inline constexpr const char* helpMenu = "&Help";
 inline constexpr const char* aboutItem = "&About ...";
 
@@ -34,6 +36,14 @@ inline constexpr const char* openFailed = "File Did not Open Fully";
 inline constexpr const char* saveFailed = "File Did not Save Fully";
 inline constexpr const char* saveFolderMissing = "The folder %1 does not exist.";
 inline constexpr const char* valueNotStored = "Value Could not be Stored";
+
+// The reasons beneath the error boxes' texts.
+inline constexpr const char* reasonFormat = "%1: %2";
+inline constexpr const char* cannotBeSaved = "cannot be saved";
+inline constexpr const char* documentationLookedIn = "Looked for it in:";
+inline constexpr const char* valueEmpty = "The field is empty: a number is needed.";
+inline constexpr const char* valueNotANumber = "\"%1\" is not a number.";
+inline constexpr const char* valueOutOfRange = "\"%1\" is out of the range of %2.";
 
 inline constexpr const char* aboutCaption = "About Kestra";
 inline constexpr const char* aboutVersion = "Kestra, Version " KESTRA_VERSION;

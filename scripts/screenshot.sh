@@ -20,37 +20,11 @@ mkdir -p "$out"
 work="$(mktemp -d)"
 cp "$root/examples/sample.info" "$work/"
 
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp &
-xvfb=$!
-editor=""
-cleanup() {
-    [[ -n "$editor" ]] && kill "$editor" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
+source "$root/scripts/virtual-display.sh"
 
 cd "$root/examples"
 QT_QPA_PLATFORM=xcb "$binary" &
-editor=$!
-
-wait_for_window() {
-    local name="$1"
-    for _ in $(seq 100); do
-        if id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1) && [[ -n "$id" ]]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "no window named $name" >&2
-    return 1
-}
+stop_on_exit+=($!)
 
 # The window starts at its own size, 1280 x 720 on this screen.
 main=$(wait_for_window '^Kestra$')

@@ -5,6 +5,7 @@
 
 #include "commands/save_signals.h"
 #include "io/file_reader.h"
+#include "names/documentation_search.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -12,15 +13,6 @@ namespace kestra::tool {
 namespace {
 
 constexpr const char* standardInput = "/dev/stdin";
-
-// Why `path` cannot be read, for a warning: the reader's own text for what failed to open.
-std::string unreadableReason(const std::string& path) {
-    std::vector<std::uint8_t> nothing;
-    FileError error;
-    if (readFile(path, 0, nothing, error))
-        return "cannot be read";
-    return error.text();
-}
 
 } // namespace
 
@@ -44,17 +36,20 @@ void readStandardInputOnce(std::initializer_list<const std::string*> paths) {
         throw ToolError("standard input (\"-\") can be read only once");
 }
 
-Names loadNames(const Arguments& arguments) {
-    Names names;
-    const std::string* given = arguments.value(docOption);
-    names.path = given ? *given : std::string(documentationFileName);
-    loadDocumentationFile(names.table, names.path);
-    return names;
+Names loadNames(const Arguments& arguments, const std::string& infoFile) {
+    DocumentationSources sources = environmentDocumentationSources();
+    if (const std::string* given = arguments.value(docOption))
+        sources.given = *given;
+    sources.infoFile = infoFile;
+    DocumentationSearch search = searchDocumentation(documentationPlaces(sources));
+    const DocumentationAttempt& shown =
+        search.table.loaded ? search.tried.back() : search.tried.front();
+    return {shown.path, shown.error.text(), std::move(search.table)};
 }
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << names.path << ": " << unreadableReason(names.path)
+        err << "kestra-tool: warning: " << names.path << ": " << names.reason
             << "; property names stay empty\n";
 }
 

@@ -32,15 +32,17 @@ std::string shownPath(const std::string& path);
 // Throws ToolError unless at most one of `paths` is "-": standard input can be read only once.
 void readStandardInputOnce(std::initializer_list<const std::string*> paths);
 
-// The property names, from --doc PATH or InfoFileDocumentation.dat in the current directory.
-// When the file cannot be read the editor carries on with empty names; so does the tool, after
-// `warnIfUnnamed` has said so, with the system's reason, on standard error (once the info file
-// has loaded, so that an error stays the only line there).
+// The property names, from --doc PATH alone, or else from InfoFileDocumentation.dat in the
+// current directory, beside `infoFile`, or in the data folders, the first that can be read.
+// When none can, the editor carries on with empty names; so does the tool, after `warnIfUnnamed`
+// has said so for the first place, with the system's reason, on standard error (once the info
+// file has loaded, so that an error stays the only line there).
 struct Names {
-    std::string path;
+    std::string path; // the file read, or the first place looked in
+    std::string reason;
     DocumentationTable table;
 };
-Names loadNames(const Arguments& arguments);
+Names loadNames(const Arguments& arguments, const std::string& infoFile);
 void warnIfUnnamed(const Names& names, std::ostream& err);
 
 // An info file named on the command line, with the string width to read it with: --strings 16

@@ -51,7 +51,7 @@ int run(const Invocation& invocation) {
     if (arguments.has(rawOption) && format != "jsonl")
         throw ToolError("dump: --raw is for --format jsonl (json always has the bytes)");
     const InfoSource source = infoSource(arguments, arguments.positionals[0]);
-    const Names names = loadNames(arguments);
+    const Names names = loadNames(arguments, arguments.positionals[0]);
     if (format == "jsonl") {
         ItemSource items(source, names.table);
         warnIfUnnamed(names, invocation.err);

@@ -22,7 +22,7 @@ int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const std::string& path = invocation.arguments.positionals[0];
     const InfoSource source = infoSource(invocation.arguments, path);
-    const Names names = loadNames(invocation.arguments);
+    const Names names = loadNames(invocation.arguments, path);
     const InfoFile document = loadInfoFile(source, names.table);
     warnIfUnnamed(names, invocation.err);
     const InfoHeader& header = document.header;

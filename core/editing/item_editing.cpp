@@ -12,8 +12,11 @@ namespace {
 
 void storeInto(ValueTextOutcome& result, ValueRef value, std::size_t property,
                std::string_view text) {
-    const bool stored = parseValueText(value, text);
-    std::vector<std::size_t>& list = stored ? result.stored : result.refused;
+    const ValueTextProblem problem = storeValueText(value, text);
+    if (problem != ValueTextProblem::None && result.refused.empty())
+        result.firstProblem = problem;
+    std::vector<std::size_t>& list =
+        problem == ValueTextProblem::None ? result.stored : result.refused;
     if (std::find(list.begin(), list.end(), property) == list.end())
         list.push_back(property);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/info_file.h"
+#include "values/value_text.h"
 
 namespace kestra {
 
@@ -16,6 +17,7 @@ struct DocumentationTable;
 struct ValueTextOutcome {
     std::vector<std::size_t> stored;
     std::vector<std::size_t> refused;
+    ValueTextProblem firstProblem = ValueTextProblem::None; // why refused.front() was refused
 };
 
 // Apply of the edit panel: stores `narrowedText` (already narrowed to 8-bit text) into property

@@ -126,10 +126,11 @@ DocumentationTable parseDocumentation(std::span<const std::uint8_t> bytes) {
     return table;
 }
 
-bool loadDocumentationFile(DocumentationTable& table, const std::string& path) {
+bool loadDocumentationFile(DocumentationTable& table, const std::string& path, FileError* error) {
     std::vector<std::uint8_t> bytes;
-    FileError error;
-    if (!readFile(path, largestDocumentationFile, bytes, error, FileKinds::RegularOnly))
+    FileError failed;
+    if (!readFile(path, largestDocumentationFile, bytes, error ? *error : failed,
+                  FileKinds::RegularOnly))
         return false;
     table = parseDocumentation(bytes);
     return true;

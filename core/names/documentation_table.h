@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/property_names.h"
+#include "io/file_error.h"
 
 namespace kestra {
 
@@ -32,8 +33,9 @@ inline constexpr const char* documentationFileName = "InfoFileDocumentation.dat"
 // Reads InfoFileDocumentation.dat from the current directory. False, table unchanged, when the file
 // cannot be opened or is no regular file (a FIFO there must not hold up start-up).
 bool loadDocumentation(DocumentationTable& table);
-// The same for a given path.
-bool loadDocumentationFile(DocumentationTable& table, const std::string& path);
+// The same for a given path; `error`, when given, says why it could not be read.
+bool loadDocumentationFile(DocumentationTable& table, const std::string& path,
+                           FileError* error = nullptr);
 // Parses the bytes of a documentation file (text-mode rules: CR LF reads as LF, 0x1A ends it) into
 // a loaded table.
 DocumentationTable parseDocumentation(std::span<const std::uint8_t> bytes);

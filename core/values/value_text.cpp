@@ -75,19 +75,19 @@ locale_t cLocale() {
     return locale;
 }
 
-bool parseFloat(ValueRef value, std::string_view text) {
+ValueTextProblem parseFloat(ValueRef value, std::string_view text) {
     const std::string terminated(text); // strtof reads up to a zero byte
     char* end = nullptr;
     errno = 0;
     const float number = strtof_l(terminated.c_str(), &end, cLocale());
     if (end == terminated.c_str())
-        return false;
+        return ValueTextProblem::NotANumber;
     // A finite text beyond single precision overflows to infinity; underflow keeps the rounded
     // value, which is the closest a float can come.
     if (errno == ERANGE && std::isinf(number))
-        return false;
+        return ValueTextProblem::OutOfRange;
     value.setFloatValue(number);
-    return true;
+    return ValueTextProblem::None;
 }
 
 bool isCWhiteSpace(char c) {
@@ -95,7 +95,7 @@ bool isCWhiteSpace(char c) {
 }
 
 // strtoul with base 10 and a 32-bit unsigned long, but refusing a magnitude that does not fit.
-bool parseInteger(ValueRef value, std::string_view text) {
+ValueTextProblem parseInteger(ValueRef value, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isCWhiteSpace(text[i]))
         ++i;
@@ -105,16 +105,16 @@ bool parseInteger(ValueRef value, std::string_view text) {
         ++i;
     }
     if (i == text.size() || !isDecimalDigit(text[i]))
-        return false;
+        return ValueTextProblem::NotANumber;
     std::uint64_t magnitude = 0;
     for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + std::uint64_t(text[i] - '0');
         if (magnitude > std::numeric_limits<std::uint32_t>::max())
-            return false;
+            return ValueTextProblem::OutOfRange;
     }
     const auto number = std::uint32_t(magnitude);
     value.setIntValue(negative ? std::uint32_t(0u - number) : number);
-    return true;
+    return ValueTextProblem::None;
 }
 
 // A text shorter than the field gets one terminator and leaves the bytes after it alone; a full
@@ -174,20 +174,25 @@ std::u16string widenText(std::string_view text) {
     return wide;
 }
 
-bool parseValueText(ValueRef value, std::string_view text) {
+ValueTextProblem storeValueText(ValueRef value, std::string_view text) {
     switch (value.typeCode) {
     case TypeCode::S32:
         storeText(value.text32(), text);
-        return true;
+        return ValueTextProblem::None;
     case TypeCode::S16:
         storeText(value.text16(), text);
-        return true;
+        return ValueTextProblem::None;
     case TypeCode::F4:
-        return parseFloat(value, text);
     case TypeCode::I4:
-        return parseInteger(value, text);
+        break;
     }
-    return false;
+    if (text.empty())
+        return ValueTextProblem::Empty;
+    return value.typeCode == TypeCode::F4 ? parseFloat(value, text) : parseInteger(value, text);
+}
+
+bool parseValueText(ValueRef value, std::string_view text) {
+    return storeValueText(value, text) == ValueTextProblem::None;
 }
 
 std::size_t typedTextLimit(TypeCode code) {

@@ -28,6 +28,11 @@ std::u16string widenText(std::string_view text);
 // stored whole; longer, cut to the field's width.
 bool parseValueText(ValueRef value, std::string_view text);
 
+// Why a number type refused a text.
+enum class ValueTextProblem { None, Empty, NotANumber, OutOfRange };
+// parseValueText, saying why a text was refused.
+ValueTextProblem storeValueText(ValueRef value, std::string_view text);
+
 // Input rules of the value edit field.
 // The longest text that may be typed: 31 for "s32", 15 for "s16" and "f4", 10 for "i4".
 std::size_t typedTextLimit(TypeCode code);

@@ -45,6 +45,10 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
     for (const std::size_t property : outcome.refused)
         showRow(property, formatValueText(values[property]));
     result.allStored = outcome.refused.empty();
+    if (!result.allStored) {
+        result.problem = outcome.firstProblem;
+        result.refusedType = values[outcome.refused.front()].typeCode;
+    }
     return result;
 }
 

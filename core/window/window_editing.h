@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "values/value_text.h"
 #include "window/app_state.h"
 
 namespace kestra {
@@ -14,6 +15,9 @@ struct ApplyResult {
     std::vector<std::size_t> rewrittenPropertyRows; // in the order they were written
     bool itemRowRewritten = false;                  // a cell of itemRows[selectedItem] changed
     bool allStored = true;
+    // Why the first property that refused the text refused it, and that property's type.
+    ValueTextProblem problem = ValueTextProblem::None;
+    TypeCode refusedType = TypeCode::I4;
 };
 
 // Stores `editText` into the selected property of the selected item and, when that property is

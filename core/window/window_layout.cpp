@@ -25,6 +25,20 @@ WindowLayout layOutWindow(int width, int height) {
     return layout;
 }
 
+WindowLayout fitTexts(WindowLayout layout, const TextRoom& room, int width) {
+    constexpr int labelToField = 10; // the rule's gap between the type label and field
+    constexpr int fieldToButton = 5; // the rule's gap between the value field and Apply
+    PixelRect& label = layout.typeLabel;
+    if (label.width < room.typeLabelWidth && label.x + room.typeLabelWidth <= width)
+        label.width = room.typeLabelWidth;
+    layout.typeField.x = std::max(layout.typeField.x, label.x + label.width + labelToField);
+    for (PixelRect* field : {&label, &layout.typeField, &layout.valueEdit})
+        field->height = std::max(field->height, room.fieldHeight);
+    layout.applyButton.y = std::max(layout.applyButton.y,
+                                    layout.valueEdit.y + layout.valueEdit.height + fieldToButton);
+    return layout;
+}
+
 WindowSize initialWindowSize(WindowSize available) {
     constexpr WindowSize preferred{1280, 720};
     return {std::min(preferred.width, available.width),

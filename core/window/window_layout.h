@@ -26,6 +26,18 @@ struct WindowLayout {
 // buttons under the lists and the status bar along the bottom.
 WindowLayout layOutWindow(int width, int height);
 
+// The least room the texts of the edit panel need in the window's real font, in pixels.
+struct TextRoom {
+    int typeLabelWidth = 0;
+    int fieldHeight = 0; // of the type label, the type field and the value field
+};
+
+// `layout` of a client area `width` wide, with the edit panel's label and fields grown where their
+// text would not fit: each field as tall as its text needs (Apply moving down under the value
+// field), and the type label as wide as "Property Type: " needs when the right third has room
+// for it, the type field moving right to keep its gap.
+WindowLayout fitTexts(WindowLayout layout, const TextRoom& room, int width);
+
 struct WindowSize {
     int width = 0;
     int height = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tool_runner.h"
 
 namespace kestra::testing {
@@ -28,6 +30,14 @@ TEST(ToolInfo, ShowsTheHeaderTheStringWidthAndTheDocumentation) {
                              "String width: 32 (the path ends in \"info\")\n"
                              "Documentation: names.dat (2 entries)\n");
     EXPECT_EQ(named.err, "");
+
+    // Without --doc, the names beside the file count when the current folder has none.
+    std::filesystem::create_directory(folder.file("sub"));
+    writeFile(folder.file("sub/b.table"), twoItemFile());
+    writeText(folder.file("sub/InfoFileDocumentation.dat"), twoItemNames);
+    EXPECT_NE(runTool(folder, {"info", "sub/b.table"})
+                  .out.find("Documentation: sub/InfoFileDocumentation.dat (2 entries)\n"),
+              std::string::npos);
 }
 
 TEST(ToolDump, JsonIsExactWithEscapedNamesWidenedBytesAndRawFields) {

@@ -236,6 +236,26 @@ TEST(ValueText, FloatParseTable) {
     expectParses(TypeCode::F4, bits(123.0f), cases);
 }
 
+TEST(ValueText, SaysWhyANumberTypeRefusesAText) {
+    const struct {
+        TypeCode code;
+        std::string_view text;
+        ValueTextProblem problem;
+    } cases[] = {
+        {TypeCode::F4, "", ValueTextProblem::Empty},
+        {TypeCode::I4, "", ValueTextProblem::Empty},
+        {TypeCode::F4, "-", ValueTextProblem::NotANumber},
+        {TypeCode::I4, " x", ValueTextProblem::NotANumber},
+        {TypeCode::F4, "1e39", ValueTextProblem::OutOfRange},
+        {TypeCode::I4, "4294967296", ValueTextProblem::OutOfRange},
+        {TypeCode::S16, "", ValueTextProblem::None},
+    };
+    for (const auto& c : cases) {
+        PropertyValue value = valueOf(c.code);
+        EXPECT_EQ(storeValueText(value, c.text), c.problem) << c.text;
+    }
+}
+
 // Restores the process locale a test changed.
 class LocaleGuard {
 public:

@@ -42,6 +42,28 @@ TEST(WindowLayout, KeepsTheFormulasOnSmallWindowsAndTruncatesEveryDivision) {
     }
 }
 
+TEST(WindowLayout, GrowsTheEditPanelsFieldsToTheirTextWithinTheRightThird) {
+    // W = 1000: the label is 141 wide at x 686, the field starts at 837.
+    struct Case {
+        int width;
+        TextRoom room;
+        int labelWidth, fieldX, fieldHeight, applyY;
+    };
+    const Case cases[] = {
+        {1000, {100, 20}, 141, 837, 25, 330}, // room enough: the rule as it is
+        {1000, {200, 31}, 200, 896, 31, 336},
+        {1000, {315, 25}, 141, 837, 25, 330}, // the label would pass the right edge
+    };
+    for (const Case& c : cases) {
+        const WindowLayout layout = fitTexts(layOutWindow(c.width, 600), c.room, c.width);
+        EXPECT_EQ(layout.typeLabel.width, c.labelWidth) << c.room.typeLabelWidth;
+        EXPECT_EQ(layout.typeField.x, c.fieldX) << c.room.typeLabelWidth;
+        for (const PixelRect& field : {layout.typeLabel, layout.typeField, layout.valueEdit})
+            EXPECT_EQ(field.height, c.fieldHeight) << c.room.fieldHeight;
+        EXPECT_EQ(layout.applyButton.y, c.applyY) << c.room.fieldHeight;
+    }
+}
+
 TEST(WindowLayout, StartsAt1280By720WithinTheScreensAvailableArea) {
     const std::pair<WindowSize, WindowSize> cases[] = {
         {{1920, 1050}, {1280, 720}}, {{1280, 720}, {1280, 720}}, {{1366, 700}, {1280, 700}},

@@ -1,6 +1,7 @@
 #include "main_window_fixture.h"
 
 #include <QAbstractItemModel>
+#include <QSettings>
 
 #include "control_ids.h"
 #include "format/byte_order.h"
@@ -73,6 +74,9 @@ MainWindowTest::MainWindowTest(bool withDocumentation)
         writeFile(folder.file("InfoFileDocumentation.dat"),
                   {documentation, documentation + std::strlen(documentation)});
     std::filesystem::current_path(folder.path());
+    // The recent files of this test alone.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.file("settings")));
 
     UserDialogs dialogs;
     dialogs.askOpenPath = [this](QWidget*) {
@@ -90,8 +94,10 @@ MainWindowTest::MainWindowTest(bool withDocumentation)
         saveAnswers.pop_front();
         return answer;
     };
-    dialogs.showError = [this](QWidget*, const QString& text, const QString& caption) {
+    dialogs.showError = [this](QWidget*, const QString& text, const QString& caption,
+                               const QString& reason) {
         errors.emplace_back(text, caption);
+        reasons.push_back(reason);
     };
     window = std::make_unique<MainWindow>(std::move(dialogs));
     window->show();

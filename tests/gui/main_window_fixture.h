@@ -82,6 +82,7 @@ protected:
     std::deque<QString> saveAnswers;
     std::vector<QString> savePathsOffered;
     std::vector<std::pair<QString, QString>> errors; // text, caption
+    std::vector<QString> reasons;                    // the informative text of each
     std::unique_ptr<MainWindow> window;
 };
 

@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -13,6 +14,7 @@
 #include "control_ids.h"
 #include "main_window_fixture.h"
 #include "progress_window.h"
+#include "recent_files_menu.h"
 #include "window/window_layout.h"
 
 namespace kestra::testing {
@@ -234,13 +236,15 @@ TEST_F(MainWindowTest, TextAValueCannotTakeLeavesItAndIsReportedOnce) {
     EXPECT_EQ(cell(propertyList(), 3, 1), "99999999999");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], std::make_pair(QString("Value Could not be Stored"), QString("ERROR")));
+    EXPECT_EQ(reasons[0], "\"99999999999\" is out of the range of Integer/Other (size 4).");
 
     doubleClickRow(propertyList(), 1);
     retype("-");
     QTest::mouseClick(button(applyButtonId), Qt::LeftButton);
     EXPECT_EQ(values[1].floatValue(), 40.0f);
     EXPECT_EQ(cell(propertyList(), 1, 1), "40.000000");
-    EXPECT_EQ(errors.size(), 2u);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(reasons[1], "\"-\" is not a number.");
 }
 
 TEST_F(MainWindowTest, CopyAndNewAppendItemsAndDeleteRenumbers) {
@@ -339,7 +343,16 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndChangesNothing) {
     window->dispatch(saveAsCommandId);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], std::make_pair(QString("File Did not Save Fully"), QString("ERROR")));
+    EXPECT_EQ(reasons[0],
+              QString::fromStdString("The folder " + folder.file("missing") + " does not exist."));
     EXPECT_EQ(readFile(original), sampleFileBytes(16, threeSampleItems()));
+
+    saveAnswers.push_back(QString::fromStdString(folder.path().string()));
+    window->dispatch(saveAsCommandId);
+    ASSERT_EQ(reasons.size(), 2u);
+    EXPECT_TRUE(reasons[1].startsWith(
+        QString::fromStdString(folder.path().string() + ": cannot be saved: ")))
+        << reasons[1].toStdString();
 }
 
 TEST_F(MainWindowTest, OpenAndSaveShowTheirProgressAndWaitCursorUntilTheWorkIsDone) {
@@ -440,7 +453,10 @@ TEST_F(MainWindowTest, AboutBoxClosesOnEnterAndEscapeAndExitClosesTheWindow) {
 TEST_F(MainWindowTest, StartsWithinTheScreenAndWideEnoughForBothListsColumns) {
     const QSize available = window->screen()->availableSize();
     const WindowSize start = initialWindowSize({available.width(), available.height()});
-    EXPECT_EQ(window->size(), QSize(start.width, start.height));
+    // Its frame too: the window shrinks by what the frame would reach past the screen.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    EXPECT_EQ(window->size(), QSize(start.width, start.height).boundedTo(available - frame));
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
 
     // On a screen that holds it, with a list long enough to scroll.
     const WindowSize roomy = initialWindowSize({1920, 1050});
@@ -513,14 +529,18 @@ TEST_F(MainWindowTest, OpeningAGivenPathEndsAsFileOpenDoes) {
 TEST_F(MainWindowTest, AGivenPathThatDoesNotOpenIsReportedAndLeavesTheWindowEmpty) {
     const std::vector<std::string> empty = visibleState(*window);
     writeFile(folder.file("short.table"), hexBytes("00 00 00 01 00 00 00 05"));
-    const std::string paths[] = {folder.file("missing.table"), folder.file("short.table"),
-                                 folder.path().string()};
-    for (const std::string& path : paths) {
+    const std::pair<std::string, std::string> cases[] = {
+        {folder.file("missing.table"), "cannot open the file: No such file or directory"},
+        {folder.file("short.table"), "the file is shorter than its 16-byte header"},
+        {folder.path().string(), "cannot open the file: Is a directory"}};
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
         errors.clear();
+        reasons.clear();
         window->openPath(QString::fromStdString(path));
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_EQ(errors[0], std::make_pair(QString("File Did not Open Fully"), QString("ERROR")));
+        EXPECT_EQ(reasons[0], QString::fromStdString(path + ": " + reason));
         EXPECT_EQ(visibleState(*window), empty);
     }
 }
@@ -534,10 +554,60 @@ TEST_F(MainWindowWithoutDocumentationTest, SaysSoOnceAndShowsEmptyNames) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0],
               std::make_pair(QString("Could not open set documentation"), QString("Error")));
+    EXPECT_EQ(reasons[0], QString::fromStdString("Looked for it in:\n" +
+                                                 folder.file("InfoFileDocumentation.dat") +
+                                                 ": cannot open the file: No such file or "
+                                                 "directory"));
     openSample();
     doubleClickRow(itemList(), 0);
     EXPECT_EQ(cell(propertyList(), 0, 0), "");
     EXPECT_EQ(cell(propertyList(), 4, 0), "");
+}
+
+// Names found beside a file opened later are read then, and kept.
+TEST_F(MainWindowWithoutDocumentationTest, ReadsTheNamesBesideTheFirstFileOpened) {
+    std::filesystem::create_directory(folder.file("beside"));
+    writeFile(folder.file("beside/InfoFileDocumentation.dat"), hexBytes("28 31 30 29 22 4E 22"));
+    writeFile(folder.file("beside/birds.table"), sampleFileBytes(16, threeSampleItems()));
+    openPath(folder.file("beside/birds.table"));
+    std::filesystem::remove(folder.file("beside/InfoFileDocumentation.dat"));
+    openSample();
+    doubleClickRow(itemList(), 0);
+    EXPECT_EQ(cell(propertyList(), 0, 0), "N");
+    EXPECT_EQ(cell(propertyList(), 1, 0), "(Undocumented)");
+}
+
+// Dropping a file and choosing it under Open Recent open it as File > Open does.
+TEST_F(MainWindowTest, ADroppedFileAndARecentFileOpenAsOpenDoes) {
+    const std::string first = openSample("first.table");
+    const std::string dropped = folder.file("dropped.info");
+    writeFile(dropped, sampleFileBytes(32, threeSampleItems()));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(window->state().openedFilePath, dropped);
+
+    auto* recent = window->findChild<RecentFilesMenu*>();
+    auto entries = [&] {
+        emit recent->aboutToShow();
+        QStringList shown;
+        for (QAction* entry : recent->actions())
+            shown << entry->text() + (entry->isEnabled() ? "" : " (off)");
+        return shown;
+    };
+    EXPECT_EQ(entries(), QStringList({"&1 " + QString::fromStdString(dropped),
+                                      "&2 " + QString::fromStdString(first), "", "Clear"}));
+    recent->actions()[1]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(window->state().openedFilePath, first);
+    std::filesystem::remove(dropped);
+    EXPECT_EQ(entries()[1], "&2 " + QString::fromStdString(dropped) + " (off)");
+    recent->actions().back()->trigger();
+    EXPECT_EQ(entries(), QStringList({"", "Clear (off)"}));
 }
 
 } // namespace
