@@ -37,8 +37,8 @@ int run(const Invocation& invocation) {
         parsePosition(arguments.positionals[1], "item", source.itemCount(), shownPath(path));
     const std::size_t property = parsePosition(arguments.positionals[2], "property",
                                                source.shape().descriptors.size(), shownPath(path));
-    source.forEachItem(item, item + 1, [&](std::size_t, const ItemRecord& record) {
-        const PropertyValue& value = record.values[property];
+    source.forEachItem(item, item + 1, [&](std::size_t, ConstItemRef record) {
+        const PropertyValue value = record.values[property];
         if (arguments.has(rawOption))
             invocation.out << savedBytesText(value) << '\n';
         else if (arguments.has(exactOption))

@@ -77,7 +77,7 @@ bool ItemSource::valuesStayClearOfTheHeader() const {
 }
 
 void ItemSource::forEachItem(std::size_t first, std::size_t last,
-                             const std::function<void(std::size_t, const ItemRecord&)>& visit) {
+                             const std::function<void(std::size_t, ConstItemRef)>& visit) {
     if (loadedWhole_) {
         for (std::size_t i = first; i < last; ++i)
             visit(i, whole_.items[i]);

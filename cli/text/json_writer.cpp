@@ -113,6 +113,11 @@ void JsonWriter::literal(std::string_view json) {
     out_ << json;
 }
 
+std::ostream& JsonWriter::valueStream() {
+    beginValue();
+    return out_;
+}
+
 void JsonWriter::member(std::string_view name, std::uint64_t number) {
     key(name);
     this->number(number);
