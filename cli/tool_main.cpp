@@ -52,18 +52,10 @@ constexpr std::string_view helpHelp = R"help(usage: kestra-tool help [COMMAND]
 Shows the tool's help, or COMMAND's (the same text as kestra-tool COMMAND --help).
 )help";
 
-const std::array<const Command*, 12>& allCommands() {
-    static const std::array<const Command*, 12> table = {
-        &infoCommand(),       &dumpCommand(),   &getCommand(),      &searchCommand(),
-        &setCommand(),        &importCommand(), &newItemCommand(),  &copyItemCommand(),
-        &deleteItemCommand(), &diffCommand(),   &validateCommand(), &helpCommand()};
-    return table;
-}
-
 void writeToolHelp(std::ostream& out) {
     out << toolUsage << "\n\nThe info file editor's operations, for scripts and batch work.\n\n"
         << "Commands:\n";
-    for (const Command* command : allCommands()) {
+    for (const Command* command : allCommands) {
         out << "  " << command->name << std::string(13 - command->name.size(), ' ')
             << command->summary << '\n';
     }
@@ -74,7 +66,7 @@ void writeToolHelp(std::ostream& out) {
 // value-taking option followed by "=" ("dump --format= --doc= --help -h").
 void writeCommandTable(std::ostream& out) {
     out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
-    for (const Command* command : allCommands()) {
+    for (const Command* command : allCommands) {
         out << command->name;
         for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
             for (const OptionRule& option : options)
@@ -85,10 +77,9 @@ void writeCommandTable(std::ostream& out) {
 }
 
 const Command* findCommand(std::string_view name) {
-    const auto& table = allCommands();
-    const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const Command* command) { return command->name == name; });
-    return found == table.end() ? nullptr : *found;
+    const auto found = std::ranges::find_if(
+        allCommands, [&](const Command* command) { return command->name == name; });
+    return found == allCommands.end() ? nullptr : *found;
 }
 
 const Command& knownCommand(const std::string& name) {
@@ -159,11 +150,7 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
 
 } // namespace
 
-const Command& helpCommand() {
-    static const Command command{
-        helpName, "the tool's help, or a command's", helpHelp, {}, runHelp};
-    return command;
-}
+const Command helpCommand{helpName, "the tool's help, or a command's", helpHelp, {}, runHelp};
 
 void expectPositionals(const Invocation& invocation, std::string_view command, std::size_t count) {
     if (invocation.arguments.positionals.size() != count) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <ostream>
 #include <span>
@@ -23,18 +24,15 @@ struct Command {
     int (*run)(const Invocation&);
 };
 
-const Command& infoCommand();
-const Command& dumpCommand();
-const Command& searchCommand();
-const Command& getCommand();
-const Command& setCommand();
-const Command& importCommand();
-const Command& newItemCommand();
-const Command& copyItemCommand();
-const Command& deleteItemCommand();
-const Command& diffCommand();
-const Command& validateCommand();
-const Command& helpCommand();
+// Each defined in its command's file.
+extern const Command infoCommand, dumpCommand, getCommand, searchCommand, setCommand, importCommand,
+    newItemCommand, copyItemCommand, deleteItemCommand, diffCommand, validateCommand, helpCommand;
+
+// Every command, in the order the tool's --help lists them.
+inline constexpr std::array allCommands = {&infoCommand,    &dumpCommand,     &getCommand,
+                                           &searchCommand,  &setCommand,      &importCommand,
+                                           &newItemCommand, &copyItemCommand, &deleteItemCommand,
+                                           &diffCommand,    &validateCommand, &helpCommand};
 
 // Throws ToolError naming the command and its usage line unless exactly `count` positional
 // arguments were given.

@@ -42,10 +42,6 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& diffCommand() {
-    static const Command command{name, "the differences between two info files", help, options,
-                                 run};
-    return command;
-}
+const Command diffCommand{name, "the differences between two info files", help, options, run};
 
 } // namespace kestra::tool

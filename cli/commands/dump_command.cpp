@@ -69,10 +69,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& dumpCommand() {
-    static const Command command{name, "every item with every value, as JSON, JSON lines or CSV",
-                                 help, options, run};
-    return command;
-}
+const Command dumpCommand{name, "every item with every value, as JSON, JSON lines or CSV", help,
+                          options, run};
 
 } // namespace kestra::tool

@@ -51,9 +51,6 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& getCommand() {
-    static const Command command{name, "one value's text, or its bytes", help, options, run};
-    return command;
-}
+const Command getCommand{name, "one value's text, or its bytes", help, options, run};
 
 } // namespace kestra::tool

@@ -117,10 +117,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& importCommand() {
-    static const Command command{name, "store the edited cells of a table that dump wrote", help,
-                                 options, run};
-    return command;
-}
+const Command importCommand{name, "store the edited cells of a table that dump wrote", help,
+                            options, run};
 
 } // namespace kestra::tool

@@ -50,10 +50,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& infoCommand() {
-    static const Command command{name, "the header, the string width and the documentation", help,
-                                 options, run};
-    return command;
-}
+const Command infoCommand{name, "the header, the string width and the documentation", help, options,
+                          run};
 
 } // namespace kestra::tool

@@ -42,11 +42,10 @@ Removes item N; every later item moves up one place (and one item length earlier
 file). Saves to OUT, or over FILE.
 )help";
 
-// A command's help with the shared tail; made once, kept for the program's life.
-std::string_view withTail(std::string& storage, std::string_view help) {
-    storage = std::string(help) + std::string(helpTail);
-    return storage;
-}
+// Each help with the shared tail.
+const std::string newItemFullHelp = std::string(newItemHelp) + std::string(helpTail);
+const std::string copyItemFullHelp = std::string(copyItemHelp) + std::string(helpTail);
+const std::string deleteItemFullHelp = std::string(deleteItemHelp) + std::string(helpTail);
 
 void refuseGrowth(const std::string& path) {
     throw ToolError(shownPath(path) +
@@ -91,25 +90,13 @@ int runDeleteItem(const Invocation& invocation) {
 
 } // namespace
 
-const Command& newItemCommand() {
-    static std::string help;
-    static const Command command{newItemName, "append a new item, as the editor's New Item",
-                                 withTail(help, newItemHelp), options, runNewItem};
-    return command;
-}
+const Command newItemCommand{newItemName, "append a new item, as the editor's New Item",
+                             newItemFullHelp, options, runNewItem};
 
-const Command& copyItemCommand() {
-    static std::string help;
-    static const Command command{copyItemName, "append a copy of an item",
-                                 withTail(help, copyItemHelp), options, runCopyItem};
-    return command;
-}
+const Command copyItemCommand{copyItemName, "append a copy of an item", copyItemFullHelp, options,
+                              runCopyItem};
 
-const Command& deleteItemCommand() {
-    static std::string help;
-    static const Command command{deleteItemName, "remove an item", withTail(help, deleteItemHelp),
-                                 options, runDeleteItem};
-    return command;
-}
+const Command deleteItemCommand{deleteItemName, "remove an item", deleteItemFullHelp, options,
+                                runDeleteItem};
 
 } // namespace kestra::tool

@@ -62,10 +62,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& searchCommand() {
-    static const Command command{name, "the items holding a value that matches a text", help,
-                                 options, run};
-    return command;
-}
+const Command searchCommand{name, "the items holding a value that matches a text", help, options,
+                            run};
 
 } // namespace kestra::tool

@@ -111,10 +111,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& setCommand() {
-    static const Command command{name, "store a value text as the editor's Apply, then save", help,
-                                 options, run};
-    return command;
-}
+const Command setCommand{name, "store a value text as the editor's Apply, then save", help, options,
+                         run};
 
 } // namespace kestra::tool

@@ -210,10 +210,6 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command& validateCommand() {
-    static const Command command{name, "what a load and save would not reproduce", help, options,
-                                 run};
-    return command;
-}
+const Command validateCommand{name, "what a load and save would not reproduce", help, options, run};
 
 } // namespace kestra::tool

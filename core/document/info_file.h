@@ -37,6 +37,10 @@ struct InfoFile {
     // The same from a source already open.
     bool load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
+    // The header and the property table of a source already open, without its items: the items
+    // stay empty while header.itemCount tells how many the file has (for an ItemReader).
+    bool loadProperties(const ByteSource& source, StringWidth stringWidth,
+                        const PropertyNames& names, FileError* error = nullptr);
 
     // Writes the whole document to `path` through a temporary file in the same folder that is
     // flushed and renamed over the target (see replaceFile). On failure returns false and the
