@@ -16,11 +16,6 @@ BEGIN {
     # The other commands, whole processes, from 10^6 values on (below, start-up outweighs them).
     split("kestra-tool diff (one value differs)|kestra-tool validate|kestra-tool dump json|kestra-tool dump jsonl|kestra-tool dump csv|kestra-tool dump csv --exact", commands, "|")
     for (c in commands) { target[commands[c]] = 2; targetFrom[commands[c]] = 1000000 }
-    # diff: both files (the figure's base) × 1.3 + 64 MiB; validate: the bytes its values cover
-    # (about the file) + 64 MiB; dump json and csv: the file × 1.3 + 64 MiB; jsonl: 64 MiB.
-    for (c in commands) { memoryFactor[commands[c] " peak"] = 1.3; memorySlack[commands[c] " peak"] = 67108864 }
-    memoryFactor["kestra-tool validate peak"] = 1
-    memoryFactor["kestra-tool dump jsonl peak"] = 0
     # Against the numpy peer: how many times faster the tool's whole search is at least.
     numpyTarget = 3
     # Memory: at most this many times the file's size, plus this many bytes.

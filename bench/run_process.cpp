@@ -5,14 +5,13 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
 
 namespace kestra {
 
-int runProcess(const std::vector<std::string>& arguments, std::uint64_t* peakBytes) {
+int runProcess(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -28,15 +27,12 @@ int runProcess(const std::vector<std::string>& arguments, std::uint64_t* peakByt
         throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(failed));
 
     int status = 0;
-    struct rusage usage {};
-    while (::wait4(child, &status, 0, &usage) < 0) {
+    while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
             throw std::runtime_error("cannot wait for " + arguments[0]);
     }
     if (!WIFEXITED(status))
         throw std::runtime_error(arguments[0] + " did not exit normally");
-    if (peakBytes)
-        *peakBytes = std::uint64_t(usage.ru_maxrss) * 1024;
     return WEXITSTATUS(status);
 }
 
