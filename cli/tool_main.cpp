@@ -7,6 +7,7 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "kestra_version.h"
+#include "text/control_escapes.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -139,7 +140,7 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
         return runCommand(knownCommand(arguments[0]), arguments.subspan(1), out, err);
     } catch (const ToolError& error) {
         out.finish();
-        err << "kestra-tool: " << error.what() << '\n';
+        err << "kestra-tool: " << oneLine(error.what()) << '\n';
     } catch (const std::ios_base::failure&) {
         reportOutputFailure(out, err);
     } catch (const std::bad_alloc&) {

@@ -65,6 +65,14 @@ void ReportList::selectAndReveal(int row) {
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
+QModelIndex ReportList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // A list of rows: Home and End go to the first and last row, where a table would move to the
+    // first and last column of the row.
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void ReportList::trackRemovedRows(int first, int last) {
     if (selectionMark_ > last)
         selectionMark_ -= last - first + 1;

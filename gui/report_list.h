@@ -30,6 +30,9 @@ public:
 signals:
     void rowDoubleClicked(int row);
 
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 private:
     void trackRemovedRows(int first, int last);
 

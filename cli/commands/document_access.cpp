@@ -6,6 +6,7 @@
 #include "commands/save_signals.h"
 #include "io/file_reader.h"
 #include "names/documentation_search.h"
+#include "text/control_escapes.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -49,7 +50,7 @@ Names loadNames(const Arguments& arguments, const std::string& infoFile) {
 
 void warnIfUnnamed(const Names& names, std::ostream& err) {
     if (!names.table.loaded)
-        err << "kestra-tool: warning: " << names.path << ": " << names.reason
+        err << "kestra-tool: warning: " << oneLine(names.path) << ": " << names.reason
             << "; property names stay empty\n";
 }
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
@@ -7,6 +9,7 @@
 #include "text/json_writer.h"
 #include "text/text_encoding.h"
 #include "tool_error.h"
+#include "values/value_text.h"
 
 namespace kestra::tool {
 
@@ -30,20 +33,37 @@ after it. A cell that says what the file holds already, in either number form, i
 so dump then import without edits gives back the same bytes (a float shown as 0.000000, a NaN's
 payload and the bytes after a string's terminator stay).
 
-Errors (status 2, one line naming the row and column, nothing saved): a heading that does not
-match, a row with another number of cells, an item index that is no number, repeats a row or
-leaves a gap, a number cell its type cannot read, a string longer than its field, or a
-character outside ISO-8859-1.
+Errors (status 2, one line naming the row and column as a spreadsheet numbers them, nothing
+saved): a heading that does not match, a row with another number of cells, an item index that
+is no number, repeats a row or leaves a gap, a number cell that is not one decimal number of
+its type and nothing else (1,000 or 25.9 for an integer, 0x10 or 26abc), a string longer than its
+field, a NUL, or a character outside ISO-8859-1.
 
 Writes each stored property as set does ("item I property P (ID N): TEXT", the value rendered
 afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
 input or output (FILE with --strings); when the file goes to standard output, these lines go
 to standard error. --dry-run saves nothing and writes what diff would show between FILE and the
-result instead (status 1 when something would change, 0 when nothing would).
+result instead, and the bytes no value covers that the save would rewrite (status 1 when
+something would change, 0 when nothing would). When no cell changes a value, FILE is not
+written, and a last line says so.
 )help";
 
-std::string place(std::size_t row, std::size_t column) {
-    return "row " + std::to_string(row) + ", column " + std::to_string(column);
+// Why a cell's text was refused, after "cannot take the text ...: ".
+std::string refusalReason(const WholeTextReading& reading, std::string_view text, TypeCode code) {
+    switch (reading.refusal) {
+    case TextRefusal::None:
+        break;
+    case TextRefusal::NoNumber:
+        return "it is no decimal number";
+    case TextRefusal::MoreThanANumber:
+        return "only " + quotedCell(text.substr(0, reading.numberLength)) + " of it is a number";
+    case TextRefusal::OutOfRange:
+        return code == TypeCode::F4 ? "it is beyond a float's range"
+                                    : "it is beyond 32 bits (0 to 4294967295)";
+    case TextRefusal::LongerThanField:
+        return "it is longer than the field's " + std::to_string(valueWidth(code)) + " bytes";
+    }
+    return {};
 }
 
 // The item a row stands for: one of the file's, once, or the next new one, which it adds.
@@ -51,21 +71,22 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
     InfoFile& document = session.document();
     std::uint32_t item = 0;
     if (!parseUnsigned32(row.item, item))
-        throw ToolError(place(row.row, 1) + ": " + jsonQuoted(asUtf8(row.item)) +
+        throw ToolError(cellPlace(row.row, 1) + ": " + quotedCell(row.item) +
                         " is no item index (a decimal number counting from 0)");
     const std::size_t count = document.items.size();
     if (item > count)
-        throw ToolError(place(row.row, 1) + ": item " + row.item + " would leave a gap; the next " +
-                        "new item is " + std::to_string(count));
+        throw ToolError(cellPlace(row.row, 1) + ": item " + row.item +
+                        " would leave a gap; the next " + "new item is " + std::to_string(count));
     if (item == count) {
         if (!newItem(document, DocumentationTable()))
-            throw ToolError(place(row.row, 1) +
+            throw ToolError(cellPlace(row.row, 1) +
                             ": the file already holds the most items its header can count");
         session.report() << "item " << item << ": new item\n";
+        session.markChanged();
         seen.push_back(false);
     }
     if (seen[item])
-        throw ToolError(place(row.row, 1) + ": item " + row.item + " has a row already");
+        throw ToolError(cellPlace(row.row, 1) + ": item " + row.item + " has a row already");
     seen[item] = true;
     return item;
 }
@@ -75,19 +96,27 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
     InfoFile& document = session.document();
     for (std::size_t k = 0; k < row.cells.size(); ++k) {
         const PropertyValue& value = document.items[item].values[k];
-        const std::string where = place(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
+        const std::string where = cellPlace(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
                                   ", type " + std::string(typeCodeText(value.typeCode));
+        const std::string& cell = row.cells[k];
         std::string text;
-        if (!narrowUtf8Exactly(row.cells[k], text))
-            throw ToolError(where + ": the text " + jsonQuoted(asUtf8(row.cells[k])) +
+        if (cell.find('\0') != std::string::npos)
+            throw ToolError(where + ": the text " + quotedCell(cell) +
+                            " holds a NUL character, which ends a text in the file; nothing was "
+                            "saved");
+        if (!narrowUtf8Exactly(cell, text))
+            throw ToolError(where + ": the text " + quotedCell(cell) +
                             " holds a character outside ISO-8859-1, which the file's texts "
                             "cannot hold; nothing was saved");
         if (saysCurrentValue(value, text))
             continue;
-        if (!storeOwnText(document, item, k, text))
-            throw ToolError(where + ", cannot take the text " + jsonQuoted(row.cells[k]) +
-                            "; nothing was saved");
-        reportStored(session.report(), document, item, k);
+        const ValueRef field = document.items[item].values[k];
+        const std::vector<std::uint8_t> before(field.field().begin(), field.field().end());
+        const WholeTextReading reading = parseWholeValueText(field, text);
+        if (reading.refusal != TextRefusal::None)
+            throw ToolError(where + ", cannot take the text " + quotedCell(cell) + ": " +
+                            refusalReason(reading, text, value.typeCode) + "; nothing was saved");
+        session.stored(item, k, !std::ranges::equal(before, field.field()));
     }
 }
 

@@ -59,6 +59,7 @@ int runNewItem(const Invocation& invocation) {
     const DocumentationTable names;
     if (!newItem(session.document(), names))
         refuseGrowth(path);
+    session.markChanged();
     session.report() << session.document().items.size() - 1 << '\n';
     return session.finish();
 }
@@ -75,6 +76,7 @@ int changeItem(const Invocation& invocation, std::string_view command,
                                            document.items.size(), shownPath(path));
     if (!change(document, item))
         refuseGrowth(path);
+    session.markChanged();
     if (tellIndex)
         session.report() << document.items.size() - 1 << '\n';
     return session.finish();

@@ -1,7 +1,10 @@
+#include <algorithm>
+
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
 #include "commands/value_fields.h"
+#include "document/saved_values.h"
 #include "editing/item_editing.h"
 #include "text/csv_format.h"
 #include "text/json_writer.h"
@@ -28,16 +31,18 @@ into every linked property of the item, each by its own type. Saves to OUT, or o
 --batch CSV applies the rows "item,property,text" of the CSV file (UTF-8, RFC 4180 quoting;
 an optional first row "item,property,text" is skipped) in order, then saves once.
 
-Writes each stored property as "item I property P (ID N): TEXT", where TEXT is the stored value
-rendered afresh, as a newly built row of the editor's lists shows it (a float with six
-decimals), not the typed text that the editor's lists keep after an Apply. If any property
-cannot take the text (a number type given no number, or one out of range), nothing is saved
-and the status is 2.
+Writes each stored property as "item I property P (ID N): TEXT", where TEXT is the value as the
+saved file holds it, rendered afresh as a newly built row of the editor's lists shows it (a float
+with six decimals), not the typed text that the editor's lists keep after an Apply; a warning
+follows on standard error when a later value that overlaps it was written over it. If any
+property cannot take the text (a number type given no number, or one out of range), nothing is
+saved and the status is 2. When no value changes, FILE is not written, and a last line says so.
 
 FILE, OUT or CSV may be "-" for standard input or output (FILE with --strings); when the file
 goes to standard output, the stored properties are written to standard error.
---dry-run saves nothing and writes what diff would show between FILE and the result instead
-(status 1 when something would change, 0 when nothing would).
+--dry-run saves nothing and writes what diff would show between FILE and the result instead,
+and the bytes no value covers that the save would rewrite (status 1 when something would
+change, 0 when nothing would).
 )help";
 
 struct Edit {
@@ -71,7 +76,8 @@ std::vector<Edit> readBatch(const std::string& batchPath) {
 
 // Applies one edit to the document in memory; throws, before anything is saved, when the text
 // is refused anywhere.
-void apply(InfoFile& document, const std::string& path, const Edit& edit, std::ostream& report) {
+void apply(EditSession& session, const std::string& path, const Edit& edit) {
+    InfoFile& document = session.document();
     const std::string prefix = edit.where.empty() ? shownPath(path) : edit.where;
     const std::size_t item = parsePosition(edit.item, "item", document.items.size(), prefix);
     const std::size_t property =
@@ -79,6 +85,10 @@ void apply(InfoFile& document, const std::string& path, const Edit& edit, std::o
     std::string text;
     if (!narrowUtf8(edit.text, text))
         throw ToolError(prefix + ": the text is not valid UTF-8");
+    // The item as it was, to tell whether the edit changed anything.
+    std::vector<SavedValue> before;
+    for (std::size_t k = 0; k < document.descriptors.size(); ++k)
+        before.push_back(savedValue(document.descriptors[k], document.items[item].values[k]));
     const ValueTextOutcome result = applyValueText(document, item, property, text);
     if (!result.refused.empty()) {
         const PropertyValue& value = document.items[item].values[result.refused.front()];
@@ -86,8 +96,11 @@ void apply(InfoFile& document, const std::string& path, const Edit& edit, std::o
                         ", type " + std::string(typeCodeText(value.typeCode)) +
                         ", cannot take the text " + jsonQuoted(edit.text) + "; nothing was saved");
     }
-    for (const std::size_t stored : result.stored)
-        reportStored(report, document, item, stored);
+    for (const std::size_t stored : result.stored) {
+        const SavedValue after =
+            savedValue(document.descriptors[stored], document.items[item].values[stored]);
+        session.stored(item, stored, !std::ranges::equal(after.view(), before[stored].view()));
+    }
 }
 
 int run(const Invocation& invocation) {
@@ -105,7 +118,7 @@ int run(const Invocation& invocation) {
 
     EditSession session(invocation, path);
     for (const Edit& edit : edits)
-        apply(session.document(), path, edit, session.report());
+        apply(session, path, edit);
     return session.finish();
 }
 

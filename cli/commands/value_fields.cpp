@@ -1,5 +1,6 @@
 #include "commands/value_fields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -52,23 +53,18 @@ std::string propertyLabel(std::size_t item, std::size_t property, const Property
            std::to_string(value.id) + ")";
 }
 
-void reportStored(std::ostream& report, const InfoFile& document, std::size_t item,
-                  std::size_t property) {
-    const PropertyValue& value = document.items[item].values[property];
-    report << propertyLabel(item, property, value) << ": " << displayText(value) << '\n';
+FileValue fileValue(const InfoFile& document, const SavedFileValues& saved, std::size_t item,
+                    std::size_t property) {
+    FileValue held{document.items[item].values[property]};
+    const SavedValue bytes = saved.at(std::uint32_t(item), std::uint32_t(property));
+    held.overwritten = !std::ranges::equal(
+        bytes.view(), savedValue(document.descriptors[property], held.value).view());
+    std::ranges::copy(bytes.view(), held.value.field().begin());
+    return held;
 }
 
 bool saysCurrentValue(const PropertyValue& value, std::string_view text) {
     return text == exactValueText(value) || text == narrowText(formatValueText(value));
-}
-
-bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
-                  std::string_view text) {
-    const ValueRef value = document.items[item].values[property];
-    const bool isString = value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16;
-    if (isString && text.size() > valueWidth(value.typeCode))
-        return false;
-    return parseValueText(value, text);
 }
 
 } // namespace kestra::tool

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/info_file.h"
+#include "document/saved_values.h"
 
 namespace kestra::tool {
 
@@ -27,20 +28,19 @@ std::string hexNumber(std::uint64_t number);
 
 // "item 2 property 1 (ID 20)".
 std::string propertyLabel(std::size_t item, std::size_t property, const PropertyValue& value);
-// The line a writing command tells for each property it stored: its label and its value
-// rendered afresh.
-void reportStored(std::ostream& report, const InfoFile& document, std::size_t item,
-                  std::size_t property);
+// The value of property `property` of item `item` as a save of `document` leaves it in the file
+// (`saved` being that document's), and whether a later value that overlaps it overwrote it.
+struct FileValue {
+    PropertyValue value;
+    bool overwritten = false;
+};
+FileValue fileValue(const InfoFile& document, const SavedFileValues& saved, std::size_t item,
+                    std::size_t property);
 
 // Whether the 8-bit `text` says what the value holds already, in either of the forms the tool
 // writes (the lists' text or the exact one). Such a text is not stored again: it could only lose
 // what it cannot say (the digits "%f" rounds away, a NaN's payload, a string's bytes after its
 // terminator).
 bool saysCurrentValue(const PropertyValue& value, std::string_view text);
-// Stores the 8-bit `text` into property `property` of item `item` alone, by its own type, as
-// parseValueText reads it. False, the value unchanged, when the type cannot take it: no number
-// (or one out of range), or a string longer than its field.
-bool storeOwnText(InfoFile& document, std::size_t item, std::size_t property,
-                  std::string_view text);
 
 } // namespace kestra::tool

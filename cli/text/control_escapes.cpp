@@ -40,9 +40,10 @@ void ControlEscaper::escapeOne(unsigned char byte, std::string& out) {
         }
         out += c1Lead;
     }
-    if (byte == carriageReturn || byte == static_cast<unsigned char>(c1Lead))
+    const bool lineControl = byte == '\t' || byte == '\n';
+    if ((byte == carriageReturn && keepLines_) || byte == static_cast<unsigned char>(c1Lead))
         waiting_ = char(byte);
-    else if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == deleteCharacter)
+    else if ((byte < 0x20 && !(keepLines_ && lineControl)) || byte == deleteCharacter)
         caret(byte, out);
     else
         out += char(byte);
@@ -54,6 +55,14 @@ void ControlEscaper::finish(std::string& out) {
     else if (waiting_ == c1Lead)
         out += c1Lead;
     waiting_ = 0;
+}
+
+std::string oneLine(std::string_view text) {
+    std::string line;
+    ControlEscaper escaper(false);
+    escaper.escape(text, line);
+    escaper.finish(line);
+    return line;
 }
 
 } // namespace kestra::tool

@@ -14,6 +14,9 @@ namespace kestra::tool {
 // waits for the next one.
 class ControlEscaper {
 public:
+    // `keepLines` false: tab, line feed and CR LF are shown as ^I, ^J and ^M^J too.
+    explicit ControlEscaper(bool keepLines = true) : keepLines_(keepLines) {}
+
     void escape(std::string_view text, std::string& out);
     // Writes what still waits, at the end of the text.
     void finish(std::string& out);
@@ -21,7 +24,11 @@ public:
 private:
     void escapeOne(unsigned char byte, std::string& out);
 
+    bool keepLines_;
     char waiting_ = 0; // '\r' or the UTF-8 lead byte 0xC2, or 0 for none
 };
+
+// `text` as one line of a message, whatever control characters a file name or a cell brought.
+std::string oneLine(std::string_view text);
 
 } // namespace kestra::tool

@@ -14,9 +14,10 @@ std::string csvField(std::string_view text) {
     return quoted + '"';
 }
 
-bool CsvReader::next(CsvRecord& record, std::string& problem) {
+bool CsvReader::next(CsvRecord& record, CsvProblem& problem) {
     while (position_ < text_.size()) {
         record.line = line_;
+        record.row = ++row_;
         record.fields.clear();
         if (!readRecord(record.fields, problem))
             return false;
@@ -40,11 +41,16 @@ void CsvReader::skipRecordEnd() {
     }
 }
 
-bool CsvReader::readRecord(std::vector<std::string>& fields, std::string& problem) {
+void CsvReader::fail(CsvProblem& problem, std::string what, std::size_t line,
+                     std::size_t column) const {
+    problem = {std::move(what), line, row_, column};
+}
+
+bool CsvReader::readRecord(std::vector<std::string>& fields, CsvProblem& problem) {
     for (;;) {
         std::string field;
         if (position_ < text_.size() && text_[position_] == '"') {
-            if (!readQuoted(field, problem))
+            if (!readQuoted(field, problem, fields.size() + 1))
                 return false;
         } else {
             while (position_ < text_.size() && text_[position_] != ',' && !atRecordEnd())
@@ -56,19 +62,19 @@ bool CsvReader::readRecord(std::vector<std::string>& fields, std::string& proble
             return true;
         }
         if (text_[position_] != ',') {
-            problem = "line " + std::to_string(line_) + ": text after a closing quote";
+            fail(problem, "text after a closing quote", line_, fields.size());
             return false;
         }
         ++position_;
     }
 }
 
-bool CsvReader::readQuoted(std::string& field, std::string& problem) {
+bool CsvReader::readQuoted(std::string& field, CsvProblem& problem, std::size_t column) {
     const std::size_t startLine = line_;
     ++position_;
     for (;;) {
         if (position_ == text_.size()) {
-            problem = "line " + std::to_string(startLine) + ": a quoted field is not closed";
+            fail(problem, "a quoted field is not closed", startLine, column);
             return false;
         }
         const char c = text_[position_++];
@@ -84,12 +90,13 @@ bool CsvReader::readQuoted(std::string& field, std::string& problem) {
 }
 
 bool parseCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& problem) {
-    problem.clear();
     CsvReader reader(text);
     CsvRecord record;
-    while (reader.next(record, problem))
+    CsvProblem found;
+    while (reader.next(record, found))
         records.push_back(record);
-    return problem.empty();
+    problem = found.what.empty() ? "" : found.lineText();
+    return found.what.empty();
 }
 
 } // namespace kestra::tool

@@ -15,28 +15,42 @@ std::string csvField(std::string_view text);
 
 struct CsvRecord {
     std::size_t line = 0; // where the record starts, counting from 1
+    std::size_t row = 0;  // counting records from 1, empty lines too, as a spreadsheet does
     std::vector<std::string> fields;
+};
+
+// Text that is not CSV: what is wrong, the line it is on, and the row and field (from 1) where
+// a spreadsheet would show it.
+struct CsvProblem {
+    std::string what; // empty when there is none
+    std::size_t line = 0;
+    std::size_t row = 0;
+    std::size_t column = 0;
+
+    std::string lineText() const { return "line " + std::to_string(line) + ": " + what; }
 };
 
 // Reads CSV text one record at a time; records end with LF or CR LF, and empty lines are
 // skipped. A quoted field that is not closed, or has text after its closing quote, is a
-// problem naming the line.
+// problem.
 class CsvReader {
 public:
     explicit CsvReader(std::string_view text) : text_(text) {}
 
     // The next record: false at the end of the text, or on a problem (then `problem` says it).
-    bool next(CsvRecord& record, std::string& problem);
+    bool next(CsvRecord& record, CsvProblem& problem);
 
 private:
     bool atRecordEnd() const;
     void skipRecordEnd();
-    bool readRecord(std::vector<std::string>& fields, std::string& problem);
-    bool readQuoted(std::string& field, std::string& problem);
+    bool readRecord(std::vector<std::string>& fields, CsvProblem& problem);
+    bool readQuoted(std::string& field, CsvProblem& problem, std::size_t column);
+    void fail(CsvProblem& problem, std::string what, std::size_t line, std::size_t column) const;
 
     std::string_view text_;
     std::size_t position_ = 0;
     std::size_t line_ = 1;
+    std::size_t row_ = 0;
 };
 
 // Reads every record of CSV text. False, with `problem` naming the line, as CsvReader.

@@ -28,11 +28,34 @@ bool headingId(std::string_view heading, std::uint32_t& id) {
     return problem == std::errc() && end == digits.data() + digits.size();
 }
 
-std::string place(std::size_t row, std::size_t column) {
-    return "row " + std::to_string(row) + ", column " + std::to_string(column);
+// Enough of a cell to recognise it in the table.
+constexpr std::size_t longestQuotedCell = 40;
+
+bool isUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The columns past the end of a record of `count` cells that should have had `expected`: the
+// first missing one, or the first one too many.
+std::size_t firstColumnAmiss(std::size_t count, std::size_t expected) {
+    return count < expected ? count + 1 : expected + 1;
 }
 
 } // namespace
+
+std::string cellPlace(std::size_t row, std::size_t column) {
+    return "row " + std::to_string(row) + ", column " + std::to_string(column);
+}
+
+std::string quotedCell(std::string_view cell) {
+    const std::string text = asUtf8(cell);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isUtf8Continuation(text[i]) && ++characters > longestQuotedCell)
+            return jsonQuoted(text.substr(0, i) + "…");
+    }
+    return jsonQuoted(text);
+}
 
 std::string propertyHeading(std::string_view name, std::uint32_t id) {
     const std::string number = "(" + std::to_string(id) + ")";
@@ -45,13 +68,11 @@ TableReader::TableReader(std::string_view text, std::span<const std::uint32_t> p
 }
 
 bool TableReader::nextRecord(CsvRecord& record) {
-    std::string problem;
-    if (reader_.next(record, problem)) {
-        ++rows_;
+    CsvProblem problem;
+    if (reader_.next(record, problem))
         return true;
-    }
-    if (!problem.empty())
-        throw ToolError(problem);
+    if (!problem.what.empty())
+        throw ToolError(cellPlace(problem.row, problem.column) + ": " + problem.what);
     return false;
 }
 
@@ -60,19 +81,21 @@ void TableReader::checkHeading() {
     if (!nextRecord(heading))
         throw ToolError("row 1: the heading row is missing");
     const std::vector<std::string>& cells = heading.fields;
+    const std::size_t row = heading.row;
     if (cells.front() != itemHeading)
-        throw ToolError(place(1, 1) + ": the heading " + jsonQuoted(asUtf8(cells.front())) +
+        throw ToolError(cellPlace(row, 1) + ": the heading " + quotedCell(cells.front()) +
                         " should be \"" + std::string(itemHeading) + "\"");
     for (std::size_t k = 0; k < propertyIds_.size() && k + 1 < cells.size(); ++k) {
         std::uint32_t id = 0;
         if (!headingId(cells[k + 1], id) || id != propertyIds_[k])
-            throw ToolError(place(1, k + 2) + ": the heading " + jsonQuoted(asUtf8(cells[k + 1])) +
+            throw ToolError(cellPlace(row, k + 2) + ": the heading " + quotedCell(cells[k + 1]) +
                             " does not name property " + std::to_string(k) + ", ID " +
                             std::to_string(propertyIds_[k]) + " (\"NAME (" +
                             std::to_string(propertyIds_[k]) + ")\")");
     }
     if (cells.size() != propertyIds_.size() + 1)
-        throw ToolError("row 1: " + std::to_string(cells.size()) + " headings where \"" +
+        throw ToolError(cellPlace(row, firstColumnAmiss(cells.size(), propertyIds_.size() + 1)) +
+                        ": " + std::to_string(cells.size()) + " headings where \"" +
                         std::string(itemHeading) + "\" and the file's " +
                         std::to_string(propertyIds_.size()) + " properties make " +
                         std::to_string(propertyIds_.size() + 1));
@@ -82,11 +105,12 @@ bool TableReader::next(TableRow& row) {
     CsvRecord record;
     if (!nextRecord(record))
         return false;
-    if (record.fields.size() != propertyIds_.size() + 1)
-        throw ToolError("row " + std::to_string(rows_) + ": " +
-                        std::to_string(record.fields.size()) + " cells where the heading has " +
-                        std::to_string(propertyIds_.size() + 1));
-    row.row = rows_;
+    const std::size_t width = propertyIds_.size() + 1;
+    if (record.fields.size() != width)
+        throw ToolError(cellPlace(record.row, firstColumnAmiss(record.fields.size(), width)) +
+                        ": " + std::to_string(record.fields.size()) +
+                        " cells where the heading has " + std::to_string(width));
+    row.row = record.row;
     row.item = std::move(record.fields.front());
     row.cells.assign(std::make_move_iterator(record.fields.begin() + 1),
                      std::make_move_iterator(record.fields.end()));

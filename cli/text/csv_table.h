@@ -18,6 +18,12 @@ inline constexpr std::string_view itemHeading = "Item #";
 // "Wingspan (cm) (1002)", "(2000)"; `name` is UTF-8.
 std::string propertyHeading(std::string_view name, std::uint32_t id);
 
+// "row 3, column 2".
+std::string cellPlace(std::size_t row, std::size_t column);
+// A cell's text as an error line quotes it: as a JSON string, cut after 40 characters with "…",
+// so that a huge cell does not make a huge line.
+std::string quotedCell(std::string_view cell);
+
 struct TableRow {
     std::size_t row = 0; // counting records from 1, the heading being row 1, as a spreadsheet does
     std::string item;    // the "Item #" cell
@@ -27,8 +33,8 @@ struct TableRow {
 // Reads such a table row by row. The heading must name the given property IDs in order; the
 // names before them are not compared, so a table written with or without names reads the same.
 // A leading UTF-8 byte order mark, which spreadsheets write, is skipped. Throws ToolError
-// "row R, column C: ..." for a heading that does not match or a row of another width, and
-// "line L: ..." for text that is not CSV.
+// "row R, column C: ..." for a heading that does not match, a row of another width or text that
+// is not CSV.
 class TableReader {
 public:
     TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds);
@@ -42,7 +48,6 @@ private:
 
     CsvReader reader_;
     std::vector<std::uint32_t> propertyIds_;
-    std::size_t rows_ = 0;
 };
 
 } // namespace kestra::tool

@@ -38,7 +38,8 @@ struct InfoFile {
     bool load(const ByteSource& source, StringWidth stringWidth, const PropertyNames& names,
               FileError* error = nullptr);
     // The header and the property table of a source already open, without its items: the items
-    // stay empty while header.itemCount tells how many the file has (for an ItemReader).
+    // stay empty while header.itemCount tells how many the file has (for an ItemReader). A
+    // stream is read as far as its values lie, so that the reader finds them.
     bool loadProperties(const ByteSource& source, StringWidth stringWidth,
                         const PropertyNames& names, FileError* error = nullptr);
 

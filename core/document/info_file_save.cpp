@@ -221,6 +221,32 @@ bool writeDocument(const InfoFile& document, const SavePlan& plan, const WriteAt
 
 } // namespace
 
+SavedFileValues::SavedFileValues(const InfoFile& document)
+    : document_(document), itemsMayOverlap_(planSave(document).order == ValueOrder::Any) {}
+
+SavedValue SavedFileValues::at(std::uint32_t item, std::uint32_t property) const {
+    const std::span<const PropertyDescriptor> descriptors = document_.descriptors;
+    SavedValue saved = savedValue(descriptors[property], document_.items[item].values[property]);
+    const std::uint64_t begin = valuePosition(document_.header, item, descriptors[property].offset);
+    const std::uint64_t end = begin + saved.width;
+    // Later in the write order: the item's later properties, and, only where items may overlap,
+    // every later item.
+    const std::uint32_t lastItem =
+        itemsMayOverlap_ ? std::uint32_t(document_.items.size() - 1) : item;
+    for (std::uint32_t i = item; i <= lastItem; ++i) {
+        for (auto k = std::uint32_t(i == item ? property + 1 : 0); k < descriptors.size(); ++k) {
+            const std::uint64_t start = valuePosition(document_.header, i, descriptors[k].offset);
+            const SavedValue over = savedValue(descriptors[k], document_.items[i].values[k]);
+            const std::uint64_t from = std::max(begin, start);
+            const std::uint64_t to = std::min(end, start + over.width);
+            if (from < to)
+                std::copy_n(over.bytes.begin() + (from - start), to - from,
+                            saved.bytes.begin() + (from - begin));
+        }
+    }
+    return saved;
+}
+
 std::vector<std::uint8_t> InfoFile::serialize(std::uint64_t limit) const {
     const SavePlan plan = planSave(*this);
     if (paddedEnd(plan.end) > limit)

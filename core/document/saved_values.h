@@ -23,6 +23,19 @@ struct SavedValue {
 };
 SavedValue savedValue(const PropertyDescriptor& descriptor, ConstValueRef value);
 
+// What a saved file holds where a value is written: the value's own bytes, except where a later
+// write overlaps them (two properties at one offset, items closer together than their values
+// reach) and so wins. A tool that reports what it stored reports this.
+class SavedFileValues {
+public:
+    explicit SavedFileValues(const InfoFile& document);
+    SavedValue at(std::uint32_t item, std::uint32_t property) const;
+
+private:
+    const InfoFile& document_;
+    bool itemsMayOverlap_;
+};
+
 // The parts a save of `document` writes, in write order: its current item count, each value at
 // its saved width.
 template <typename Visit> void forEachWrite(const InfoFile& document, Visit&& visit) {

@@ -58,8 +58,9 @@ bool writeAll(int fd, std::uint64_t position, std::span<const std::uint8_t> byte
     return true;
 }
 
-bool syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// The folder is held as O_PATH, which fsync does not take: it is opened for reading through it.
+bool syncFolder(int folder) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool synced = ::fsync(fd) == 0;
@@ -93,20 +94,22 @@ bool replaceFile(const std::string& path, std::uint64_t size, const FileContents
     if (!findSaveTarget(path, target, error))
         return false;
     TemporaryFile temporary;
-    if (!temporary.create(target.path, error))
-        return false;
+    if (!temporary.create(target.folder.get()))
+        return failWithReason(error, "cannot create a file in the target's folder");
     if (!fill(temporary.fd(), size, contents))
         return failWithReason(error, "writing the file failed");
     if (!giveAttributes(target, temporary.fd(), error))
         return false;
-    // close can report a failed write that the file system had deferred.
-    if (::fsync(temporary.fd()) != 0 || !temporary.close())
+    if (::fsync(temporary.fd()) != 0)
         return failWithReason(error, "writing the file failed");
-    if (!temporary.renameOver(target.path, error))
-        return false;
+    // close can report a failed write that the file system had deferred.
+    bool closeFailed = false;
+    if (!temporary.closeAndRenameOver(target.name, closeFailed))
+        return failWithReason(error, closeFailed ? "writing the file failed"
+                                                 : "cannot replace the target");
     // Makes the rename itself durable. The new file is in place if this fails, but a crash could
     // still bring the old one back, so the save is not reported as done.
-    if (!syncFolder(folderOf(target.path).string())) {
+    if (!syncFolder(target.folder.get())) {
         failWithReason(error, "saved, but the folder could not be flushed to disk");
         error.targetReplaced = true;
         return false;

@@ -105,11 +105,37 @@ bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& 
         opened.fileSize_ = std::min(std::uint64_t(status.st_size), limit);
         opened.fd_ = std::move(file);
     } else {
-        if (!readToEnd(file.get(), status, limit, opened.read_, error))
-            return false;
-        opened.memory_ = opened.read_;
+        opened.stream_ = true;
+        opened.streamFd_ = std::move(file);
+        opened.limit_ = limit;
     }
     source = std::move(opened);
+    return true;
+}
+
+bool ByteSource::fetch(std::uint64_t end, FileError& error) const {
+    end = std::min(end, limit_);
+    std::size_t held = memory_.size();
+    while (streamFd_.get() >= 0 && held < end) {
+        if (held == read_.size()) {
+            read_.resize(std::size_t(
+                std::min<std::uint64_t>(std::max(read_.size() * 2, unknownSizeStart), end)));
+            memory_ = {read_.data(), held};
+        }
+        const std::size_t wanted =
+            std::min<std::size_t>({read_.size() - held, std::size_t(end - held), largestRead});
+        const ssize_t got = ::read(streamFd_.get(), read_.data() + held, wanted);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = systemFailure("cannot read the file");
+            return false;
+        }
+        if (got == 0)
+            streamFd_.close(); // the stream has ended
+        held += std::size_t(got);
+        memory_ = {read_.data(), held};
+    }
     return true;
 }
 

@@ -30,12 +30,18 @@ public:
     // Bytes in memory, which must outlive the source.
     explicit ByteSource(std::span<const std::uint8_t> bytes) : memory_(bytes) {}
     // Opens the file at `path`, of which at most `limit` bytes count. A regular file is read where
-    // asked; anything else (a pipe, a FIFO, a file in /proc whose size the system does not know)
-    // is read to its end at once, with readFile. False, with `error` saying why, when the file
-    // cannot be opened, is a folder or cannot be read.
+    // asked; anything else (a pipe, a FIFO, a device, a file in /proc whose size the system does
+    // not know) is a stream, read from its start only as far as `fetch` asks, so that an endless
+    // one (/dev/zero) costs no more than its header says. False, with `error` saying why, when
+    // the file cannot be opened or is a folder.
     static bool open(const std::string& path, std::uint64_t limit, ByteSource& source,
                      FileError& error);
 
+    bool isStream() const { return stream_; }
+    // Reads a stream on until it holds the bytes before `end` (up to the limit) or ends; other
+    // sources hold all their bytes already. False, with `error` saying why, when a read fails.
+    bool fetch(std::uint64_t end, FileError& error) const;
+    // A stream's size is what it holds so far.
     std::uint64_t size() const { return fd_.get() >= 0 ? fileSize_ : memory_.size(); }
     // Fills `out` with the bytes from `position` on. False, with `error` saying why, when a read
     // fails.
@@ -47,10 +53,14 @@ public:
                    FileError& error) const;
 
 private:
-    FileDescriptor fd_;              // a regular file read where asked
-    std::uint64_t fileSize_ = 0;     // its size, up to the limit
-    std::vector<std::uint8_t> read_; // anything else, read to its end (moving keeps its bytes)
-    std::span<const std::uint8_t> memory_;
+    FileDescriptor fd_;          // a regular file read where asked
+    std::uint64_t fileSize_ = 0; // its size, up to the limit
+    // A stream: open until it has ended, its bytes so far (moving keeps them), and how many.
+    bool stream_ = false;
+    mutable FileDescriptor streamFd_;
+    mutable std::vector<std::uint8_t> read_;
+    mutable std::span<const std::uint8_t> memory_;
+    std::uint64_t limit_ = 0;
 };
 
 } // namespace kestra

@@ -75,16 +75,24 @@ locale_t cLocale() {
     return locale;
 }
 
-ValueTextProblem parseFloat(ValueRef value, std::string_view text) {
+// strtof over the first `length` characters; out of range when a finite text overflows to
+// infinity (underflow keeps the rounded value, which is the closest a float can come).
+bool readFloat(std::string_view text, float& number, std::size_t& length) {
     const std::string terminated(text); // strtof reads up to a zero byte
     char* end = nullptr;
     errno = 0;
-    const float number = strtof_l(terminated.c_str(), &end, cLocale());
-    if (end == terminated.c_str())
+    number = strtof_l(terminated.c_str(), &end, cLocale());
+    length = std::size_t(end - terminated.c_str());
+    return !(errno == ERANGE && std::isinf(number));
+}
+
+ValueTextProblem parseFloat(ValueRef value, std::string_view text) {
+    float number = 0;
+    std::size_t length = 0;
+    const bool inRange = readFloat(text, number, length);
+    if (length == 0)
         return ValueTextProblem::NotANumber;
-    // A finite text beyond single precision overflows to infinity; underflow keeps the rounded
-    // value, which is the closest a float can come.
-    if (errno == ERANGE && std::isinf(number))
+    if (!inRange)
         return ValueTextProblem::OutOfRange;
     value.setFloatValue(number);
     return ValueTextProblem::None;
@@ -94,27 +102,105 @@ bool isCWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+bool startsWithIgnoringCase(std::string_view text, std::string_view word) {
+    return text.size() >= word.size() && std::equal(word.begin(), word.end(), text.begin(),
+                                                    [](char w, char t) { return w == (t | 0x20); });
+}
+
+std::size_t skipDigits(std::string_view text, std::size_t i) {
+    while (i < text.size() && isDecimalDigit(text[i]))
+        ++i;
+    return i;
+}
+
+std::size_t skipSign(std::string_view text, std::size_t i) {
+    return i < text.size() && (text[i] == '+' || text[i] == '-') ? i + 1 : i;
+}
+
+// The length of the decimal float that begins `text` (strtof's syntax without leading blanks
+// and hexadecimal), or 0.
+std::size_t decimalFloatLength(std::string_view text) {
+    std::size_t i = skipSign(text, 0);
+    for (const std::string_view word : {"infinity", "inf", "nan"}) {
+        if (startsWithIgnoringCase(text.substr(i), word))
+            return i + word.size();
+    }
+    const std::size_t wholeEnd = skipDigits(text, i);
+    std::size_t end = wholeEnd;
+    if (end < text.size() && text[end] == '.')
+        end = skipDigits(text, end + 1);
+    if (end - i == (end == wholeEnd ? 0 : 1))
+        return 0; // no digit before or after the point
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        const std::size_t exponent = skipSign(text, end + 1);
+        if (exponent < text.size() && isDecimalDigit(text[exponent]))
+            end = skipDigits(text, exponent);
+    }
+    return end;
+}
+
+// The decimal integer that begins `text` at `i`, as a 32-bit strtoul reads it (a leading minus
+// negates modulo 2^32): where it ends (0 when none begins) and whether it fits 32 bits.
+struct ScannedInteger {
+    std::size_t end = 0;
+    bool inRange = true;
+    std::uint32_t number = 0;
+};
+ScannedInteger scanInteger(std::string_view text, std::size_t i) {
+    const bool negative = i < text.size() && text[i] == '-';
+    i = skipSign(text, i);
+    if (i == text.size() || !isDecimalDigit(text[i]))
+        return {};
+    ScannedInteger scanned;
+    std::uint64_t magnitude = 0;
+    for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
+        magnitude = std::min<std::uint64_t>(magnitude * 10 + std::uint64_t(text[i] - '0'),
+                                            std::uint64_t(1) << 32);
+        scanned.inRange = scanned.inRange && magnitude <= std::numeric_limits<std::uint32_t>::max();
+    }
+    scanned.end = i;
+    const auto number = std::uint32_t(magnitude);
+    scanned.number = negative ? std::uint32_t(0u - number) : number;
+    return scanned;
+}
+
 // strtoul with base 10 and a 32-bit unsigned long, but refusing a magnitude that does not fit.
 ValueTextProblem parseInteger(ValueRef value, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isCWhiteSpace(text[i]))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size() || !isDecimalDigit(text[i]))
+    const ScannedInteger scanned = scanInteger(text, i);
+    if (scanned.end == 0)
         return ValueTextProblem::NotANumber;
-    std::uint64_t magnitude = 0;
-    for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + std::uint64_t(text[i] - '0');
-        if (magnitude > std::numeric_limits<std::uint32_t>::max())
-            return ValueTextProblem::OutOfRange;
-    }
-    const auto number = std::uint32_t(magnitude);
-    value.setIntValue(negative ? std::uint32_t(0u - number) : number);
+    if (!scanned.inRange)
+        return ValueTextProblem::OutOfRange;
+    value.setIntValue(scanned.number);
     return ValueTextProblem::None;
+}
+
+WholeTextReading readWholeNumber(ValueRef value, std::string_view text) {
+    if (value.typeCode == TypeCode::I4) {
+        const ScannedInteger scanned = scanInteger(text, 0);
+        if (scanned.end == 0)
+            return {TextRefusal::NoNumber};
+        if (scanned.end < text.size())
+            return {TextRefusal::MoreThanANumber, scanned.end};
+        if (!scanned.inRange)
+            return {TextRefusal::OutOfRange};
+        value.setIntValue(scanned.number);
+        return {};
+    }
+    const std::size_t length = decimalFloatLength(text);
+    if (length == 0)
+        return {TextRefusal::NoNumber};
+    if (length < text.size())
+        return {TextRefusal::MoreThanANumber, length};
+    float number = 0;
+    std::size_t read = 0;
+    if (!readFloat(text, number, read))
+        return {TextRefusal::OutOfRange};
+    value.setFloatValue(number);
+    return {};
 }
 
 // A text shorter than the field gets one terminator and leaves the bytes after it alone; a full
@@ -193,6 +279,21 @@ ValueTextProblem storeValueText(ValueRef value, std::string_view text) {
 
 bool parseValueText(ValueRef value, std::string_view text) {
     return storeValueText(value, text) == ValueTextProblem::None;
+}
+
+WholeTextReading parseWholeValueText(ValueRef value, std::string_view text) {
+    switch (value.typeCode) {
+    case TypeCode::S32:
+    case TypeCode::S16:
+        if (text.size() > valueWidth(value.typeCode))
+            return {TextRefusal::LongerThanField};
+        parseValueText(value, text);
+        return {};
+    case TypeCode::F4:
+    case TypeCode::I4:
+        return readWholeNumber(value, text);
+    }
+    return {TextRefusal::NoNumber};
 }
 
 std::size_t typedTextLimit(TypeCode code) {

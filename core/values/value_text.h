@@ -33,6 +33,17 @@ enum class ValueTextProblem { None, Empty, NotANumber, OutOfRange };
 // parseValueText, saying why a text was refused.
 ValueTextProblem storeValueText(ValueRef value, std::string_view text);
 
+// Why a text read whole was refused.
+enum class TextRefusal { None, NoNumber, MoreThanANumber, OutOfRange, LongerThanField };
+struct WholeTextReading {
+    TextRefusal refusal = TextRefusal::None;
+    std::size_t numberLength = 0; // for MoreThanANumber: how much of the text the number is
+};
+// Stores 8-bit text as parseValueText does, but only what the text says whole: a number and
+// nothing else, in decimal (no blanks around it, no hexadecimal), or a string that fits its
+// field. A table read back must not keep the "1" of "1,000" or the 25 of "25.9".
+WholeTextReading parseWholeValueText(ValueRef value, std::string_view text);
+
 // Input rules of the value edit field.
 // The longest text that may be typed: 31 for "s32", 15 for "s16" and "f4", 10 for "i4".
 std::size_t typedTextLimit(TypeCode code);

@@ -125,9 +125,11 @@ TEST(CsvTable, ChecksTheHeadingByIdAndEveryRowsWidth) {
         {"Item #,(1002),7\n", "row 1, column 3: the heading \"7\" does not name property 1"},
         {"Item #,(1002),(7) \n", "row 1, column 3"},
         {"Item #,(1002)\n",
-         "row 1: 2 headings where \"Item #\" and the file's 2 properties make 3"},
-        {"Item #,(1002),(7)\n0,\"two\nlines\",x\n1,2\n", "row 3: 2 cells where the heading has 3"},
-        {"Item #,(1002),(7)\n0,\"open\n", "line 2: a quoted field is not closed"},
+         "row 1, column 3: 2 headings where \"Item #\" and the file's 2 properties make 3"},
+        {"Item #,(1002),(7)\n0,\"two\nlines\",x\n1,2\n",
+         "row 3, column 3: 2 cells where the heading has 3"},
+        {"Item #,(1002),(7)\n0,1,2,3\n", "row 2, column 4: 4 cells where the heading has 3"},
+        {"Item #,(1002),(7)\n0,\"open\n", "row 2, column 2: a quoted field is not closed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text));
@@ -154,7 +156,7 @@ TEST(CsvTable, RowsCountAsASpreadsheetCountsThem) {
     EXPECT_EQ(row.item, "0");
     EXPECT_EQ(row.cells, std::vector<std::string>{"a\nb"});
     ASSERT_TRUE(reader.next(row));
-    EXPECT_EQ(row.row, 3u);
+    EXPECT_EQ(row.row, 4u); // the empty line is a row of its own
     EXPECT_EQ(row.item, "7");
     EXPECT_FALSE(reader.next(row));
     EXPECT_EQ(propertyHeading("Wingspan (cm)", 1002), "Wingspan (cm) (1002)");

@@ -24,6 +24,7 @@ TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
         {{"info", "a.table", "b.table"}, "info: wrong number of arguments"},
         {{"info", "missing.table"},
          "missing.table: cannot open the file: No such file or directory"},
+        {{"info", "two\nlines.table"}, "two^Jlines.table: cannot open the file"},
         {{"info", "-"}, "standard input: give its string width with --strings 16"},
         {{"info", "a.table", "--strings", "8"}, "--strings takes 16 or 32"},
         {{"diff", "-", "-", "--strings", "16"}, "standard input (\"-\") can be read only once"},

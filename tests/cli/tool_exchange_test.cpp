@@ -212,14 +212,23 @@ TEST(ToolImport, ABadTableIsOneLineNamingRowAndColumnAndChangesNothing) {
     const std::string good = "1,B,3,1,2\n"; // a change, so that nothing being saved shows
     const struct {
         std::string table;
-        const char* message;
+        std::string message;
     } cases[] = {
         {"", "row 1: the heading row is missing"},
         {"Item #,(10),(21),(30),(40)\n", "row 1, column 3: the heading \"(21)\" does not name "
                                          "property 1, ID 20 (\"NAME (20)\")"},
-        {"Item #,(10),(20),(30)\n", "row 1: 4 headings"},
-        {heading + good + "0,a,1,2\n", "row 3: 4 cells where the heading has 5"},
-        {heading + good + "x,a,1,2,3\n", "row 3, column 1: \"x\" is no item index"},
+        {"Item #,(10),(20),(30)\n", "row 1, column 5: 4 headings"},
+        {heading + good + "0,a,1,2\n", "row 3, column 5: 4 cells where the heading has 5"},
+        {heading + "\n\n\nx,a,1,2,3\n", "row 5, column 1: \"x\" is no item index"},
+        {heading + good + "0,Longer12345,40,\"1,000\",9\n",
+         "row 3, column 4: item 0 property 2 (ID 30), type i4, cannot take the text \"1,000\": "
+         "only \"1\" of it is a number"},
+        {heading + good + "0,Longer12345,40," + std::string(50, '7') + "x,9\n",
+         "row 3, column 4: item 0 property 2 (ID 30), type i4, cannot take the text \"" +
+             std::string(40, '7') + "…\": only \"" + std::string(40, '7') + "…\" of it"},
+        {heading + good + std::string("0,a\0b,40,7,9\n", 13),
+         "row 3, column 2: item 0 property 0 (ID 10), type s16: the text \"a\\u0000b\" holds a "
+         "NUL character"},
         {heading + good + "1,B,3,1,2\n", "row 3, column 1: item 1 has a row already"},
         {heading + good + "0,Longer12345,fast,7,9\n",
          "row 3, column 3: item 0 property 1 (ID 20), type f4, cannot take the text \"fast\""},
@@ -229,7 +238,7 @@ TEST(ToolImport, ABadTableIsOneLineNamingRowAndColumnAndChangesNothing) {
          "row 3, column 2: item 0 property 0 (ID 10), type s16, cannot take the text"},
         {heading + good + "0,€,40,7,9\n", "row 3, column 2: item 0 property 0 (ID 10), type s16: "
                                           "the text \"€\" holds a character outside ISO-8859-1"},
-        {heading + good + "0,\"open,40,7,9\n", "line 3: a quoted field is not closed"},
+        {heading + good + "0,\"open,40,7,9\n", "row 3, column 2: a quoted field is not closed"},
     };
     const TempDir folder;
     writeFile(folder.file("a.table"), twoItemFile());
@@ -239,8 +248,7 @@ TEST(ToolImport, ABadTableIsOneLineNamingRowAndColumnAndChangesNothing) {
         const ToolRun run = runTool(folder, {"import", "a.table", "t.csv"});
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_TRUE(run.err.starts_with(std::string("kestra-tool: t.csv: ") + c.message))
-            << run.err;
+        EXPECT_TRUE(run.err.starts_with("kestra-tool: t.csv: " + c.message)) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
         EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
     }
@@ -264,9 +272,25 @@ TEST(ToolDryRun, EveryWritingCommandTellsWhatDiffWouldAndWritesNothing) {
          "item 0 property ID 30: \"7\" | \"1\"\nitem 0 property ID 40: \"9\" | \"2\"\n"
          "item 1: only in A\n"},
         {{"import", "a.table", "same.csv"}, 0, ""},
+        // What else a save rewrites: a tail the format does not keep, and a value that a later
+        // item overlapping it (both at the same bytes) is written over.
+        {{"import", "tail.table", "same.csv", "-o", "b.table"}, 1, "file size: 149 | 128\n"},
+        {{"set", "tail.table", "0", "3", "5"},
+         1,
+         "item 0 property ID 40: \"9\" | \"5\"\nfile size: 149 | 128\n"},
+        {{"set", "o.table", "0", "0", "9"},
+         1,
+         "item 0 property ID 10: \"7\" | \"9\"\n"
+         "item 0 property 0 (ID 10): the file would hold \"7\", written over by a later value\n"},
     };
     const TempDir folder;
     writeFile(folder.file("a.table"), twoItemFile());
+    std::vector<std::uint8_t> tail = twoItemFile();
+    tail.insert(tail.end(), 21, 'A');
+    writeFile(folder.file("tail.table"), tail);
+    const std::vector<std::uint8_t> overlapping = hexBytes("00000002 00000001 0000001C 00000000"
+                                                           "0000000A 0000 0000 0000 0003 00000007");
+    writeFile(folder.file("o.table"), overlapping);
     writeText(folder.file("batch.csv"), "1,0,1\n");
     writeText(folder.file("same.csv"), runTool(folder, {"dump", "a.table", "--format=csv"}).out);
     for (const auto& c : cases) {
@@ -279,6 +303,16 @@ TEST(ToolDryRun, EveryWritingCommandTellsWhatDiffWouldAndWritesNothing) {
         EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
         EXPECT_FALSE(std::filesystem::exists(folder.file("b.table")));
     }
+    // Done for real: an edit that changes no value writes nothing and says so; set tells the
+    // value the saved file holds, and warns that it was written over.
+    const ToolRun same = runTool(folder, {"import", "tail.table", "same.csv"});
+    EXPECT_EQ(same.out, "tail.table: no value changed; the file was not written\n");
+    EXPECT_EQ(readFile(folder.file("tail.table")), tail);
+    const ToolRun over = runTool(folder, {"set", "o.table", "0", "0", "9"});
+    EXPECT_EQ(over.status, 0);
+    EXPECT_EQ(over.out, "item 0 property 0 (ID 10): 7\n");
+    EXPECT_EQ(over.err, "kestra-tool: warning: item 0 property 0 (ID 10): a later value that "
+                        "overlaps it was written over it\n");
 }
 
 // The rows of `dump --format jsonl` as CSV rows, for files of integers only: each line's

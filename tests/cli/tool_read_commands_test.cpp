@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "tool_runner.h"
 
@@ -21,6 +22,11 @@ TEST(ToolInfo, ShowsTheHeaderTheStringWidthAndTheDocumentation) {
                                "empty\n");
     EXPECT_EQ(unnamed.err, "kestra-tool: warning: InfoFileDocumentation.dat: cannot open the file: "
                            "No such file or directory; property names stay empty\n");
+    // The reason comes from the one open: a second one would wait for a FIFO's writer.
+    ASSERT_EQ(::mkfifo(folder.file("fifo.dat").c_str(), 0600), 0);
+    EXPECT_EQ(runTool(folder, {"info", "a.table", "--doc", "fifo.dat"}).err,
+              "kestra-tool: warning: fifo.dat: cannot open the file: it is not a regular file; "
+              "property names stay empty\n");
 
     writeFile(folder.file("x.info"), twoItemFile());
     writeText(folder.file("names.dat"), twoItemNames);

@@ -22,28 +22,49 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> setInPlace{"set", "a.table", "0", "3", "5"};
 
-// The temporary files of a save of `name` in `folder`.
+bool isSavesOwn(const std::string& file, const std::string& target) {
+    return file != target && file != ".tool-out" && file != ".tool-err";
+}
+
+// What a save of `name` in `folder` left there besides it (and the runner's output files).
 std::vector<std::string> temporaryFiles(const fs::path& folder, const std::string& name) {
     std::vector<std::string> found;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         const std::string file = entry.path().filename().string();
-        if (file.starts_with("." + name + "."))
+        if (isSavesOwn(file, name))
             found.push_back(file);
     }
     return found;
 }
 
+// Whether the tool has a file in `folder` open besides a.table: the save's new file, named or not.
+bool fillingNewFile(pid_t tool, const fs::path& folder) {
+    const fs::path descriptors = "/proc/" + std::to_string(tool) + "/fd";
+    for (const fs::directory_entry& entry : fs::directory_iterator(descriptors)) {
+        std::error_code gone;
+        const fs::path file = fs::read_symlink(entry.path(), gone);
+        if (file.parent_path() == folder && isSavesOwn(file.filename().string(), "a.table"))
+            return true;
+    }
+    return false;
+}
+
+const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM};
+
 // As a shell starts a command: the test runner may have been started with SIGINT ignored.
 void defaultSignals() {
-    for (int signal : {SIGINT, SIGTERM, SIGXFSZ})
+    for (int signal : endingSignals)
         std::signal(signal, SIG_DFL);
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit noCore{0, 0}; // SIGQUIT would dump one into the folder
+    setrlimit(RLIMIT_CORE, &noCore);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
 // Runs `set` stopping at each of its system calls and sends `signal` at the first stop where
-// its temporary file exists: always during the save, before the rename.
+// it has its new file open: always during the save, before the rename.
 ToolRun interruptSave(const TempDir& folder, int signal) {
     const pid_t tool = startTool(folder, setInPlace, [] {
         defaultSignals();
@@ -53,7 +74,7 @@ ToolRun interruptSave(const TempDir& folder, int signal) {
     waitpid(tool, &status, 0); // stopped on starting the program
     ptrace(PTRACE_SETOPTIONS, tool, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
     int handedOn = 0; // a signal the tool got meanwhile
-    while (temporaryFiles(folder.path(), "a.table").empty()) {
+    while (!fillingNewFile(tool, folder.path())) {
         ptrace(PTRACE_SYSCALL, tool, nullptr, handedOn);
         if (waitpid(tool, &status, 0) != tool || !WIFSTOPPED(status))
             throw std::runtime_error("the tool ended before it began to save");
@@ -65,7 +86,7 @@ ToolRun interruptSave(const TempDir& folder, int signal) {
 }
 
 TEST(ToolSaveFaults, SignalDuringTheSaveRemovesTheTemporaryFile) {
-    for (int signal : {SIGINT, SIGTERM}) {
+    for (int signal : endingSignals) {
         SCOPED_TRACE(strsignal(signal));
         const TempDir folder;
         writeFile(folder.file("a.table"), twoItemFile());

@@ -55,6 +55,17 @@ protected:
     InfoFile document;
 };
 
+// Endless devices are read only as far as their header says: /dev/zero's describes an empty
+// document, and /dev/urandom's counts are refused by the memory bound before its table is read.
+TEST_F(HostileDocuments, EndlessStreams) {
+    FileError error;
+    ASSERT_TRUE(document.load("/dev/zero", StringWidth::Bytes16, documentation, &error))
+        << error.text();
+    EXPECT_EQ(document.items.size(), 0u);
+    EXPECT_FALSE(document.load("/dev/urandom", StringWidth::Bytes16, documentation, &error));
+    EXPECT_EQ(error.message, "the header claims more items and properties than the file can hold");
+}
+
 // One item whose million integer and float properties share 16384 four-byte slots (a descriptor's
 // offset is 16 bits), slot s holding s. The file holds the whole table and the item.
 TEST_F(HostileDocuments, AMillionProperties) {

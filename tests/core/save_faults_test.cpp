@@ -159,14 +159,23 @@ TEST_F(SaveFaults, PathLongerThanThePlatformAllows) {
     expectRefused([&](FileError& error) { return document.save(path, &error); });
 }
 
-// The temporary file must not need a longer name than the target: a name at the limit saves.
-TEST_F(SaveFaults, NameAtTheLimitSaves) {
+// The temporary file must not need a longer name or path than the target: a name at the limit
+// saves, and so does the longest path the platform takes.
+TEST_F(SaveFaults, NameAndPathAtTheLimitSave) {
     const std::string name = (folder() / std::string(NAME_MAX, 'n')).string();
     ASSERT_TRUE(document.save(name));
     InfoFile reloaded;
     ASSERT_TRUE(reloaded.load(name, documentation));
     EXPECT_EQ(reloaded.items[0].values[0].intValue(), 77u);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);
+
+    std::string deep = folder().string();
+    while (PATH_MAX - 2 - deep.size() > NAME_MAX)
+        fs::create_directory(deep += "/" + std::string(100, 'd'));
+    const std::string longest = deep + "/" + std::string(PATH_MAX - 2 - deep.size(), 'f');
+    ASSERT_EQ(longest.size(), std::size_t(PATH_MAX - 1));
+    EXPECT_TRUE(document.save(longest));
+    EXPECT_EQ(std::distance(fs::directory_iterator(deep), fs::directory_iterator()), 1);
 }
 
 TEST_F(SaveFaults, ReadOnlyFileOfThisUser) {
@@ -208,8 +217,8 @@ TEST_F(SaveFaults, TargetsThatAreNoRegularFile) {
 }
 
 // Another user's link in a sticky, world-writable folder (such as /tmp) must not send the save
-// to the file it names, not even at the end of a chain of links: the kernel would not follow it
-// for an open either.
+// to the file or folder it names, not even at the end of a chain of links: the kernel would not
+// follow it for an open either.
 TEST_F(SaveFaults, LinkPlantedInASharedFolder) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root to make a link of another user";
@@ -221,7 +230,12 @@ TEST_F(SaveFaults, LinkPlantedInASharedFolder) {
     fs::create_symlink(target(), planted);
     ASSERT_EQ(lchown(planted.c_str(), nobodyId, nogroupId), 0);
     fs::create_symlink("out.table", shared / "mine.table");
-    for (const fs::path& path : {planted, shared / "mine.table"}) {
+    // A folder on the way counts as much as the file at the end.
+    const fs::path plantedFolder = shared / "proj";
+    fs::create_directory_symlink(folder(), plantedFolder);
+    ASSERT_EQ(lchown(plantedFolder.c_str(), nobodyId, nogroupId), 0);
+    for (const fs::path& path : {planted, shared / "mine.table", plantedFolder / "data.table",
+                                 plantedFolder / "new.table"}) {
         SCOPED_TRACE(path.string());
         expectRefused([&](FileError& error) { return document.save(path.string(), &error); });
     }

@@ -236,6 +236,49 @@ TEST(ValueText, FloatParseTable) {
     expectParses(TypeCode::F4, bits(123.0f), cases);
 }
 
+TEST(ValueText, WholeReadingTakesOneDecimalNumberAndNothingElse) {
+    using enum TextRefusal;
+    const struct {
+        TypeCode code;
+        std::string_view text;
+        TextRefusal refusal;
+        std::size_t numberLength = 0;
+    } cases[] = {
+        {TypeCode::I4, "-5", None},
+        {TypeCode::I4, "1,000", MoreThanANumber, 1},
+        {TypeCode::I4, "25.9", MoreThanANumber, 2},
+        {TypeCode::I4, "1e3", MoreThanANumber, 1},
+        {TypeCode::I4, "5 ", MoreThanANumber, 1},
+        {TypeCode::I4, " 5", NoNumber},
+        {TypeCode::I4, "", NoNumber},
+        {TypeCode::I4, "4294967296", OutOfRange},
+        {TypeCode::F4, "10.000010", None},
+        {TypeCode::F4, "-.5e-3", None},
+        {TypeCode::F4, "-nan", None},
+        {TypeCode::F4, "Infinity", None},
+        {TypeCode::F4, "9,5", MoreThanANumber, 1},
+        {TypeCode::F4, "0x10", MoreThanANumber, 1},
+        {TypeCode::F4, "1e", MoreThanANumber, 1},
+        {TypeCode::F4, ".", NoNumber},
+        {TypeCode::F4, "1e39", OutOfRange},
+        {TypeCode::S16, "sixteen bytes ok", None},
+        {TypeCode::S16, "seventeen bytes!!", LongerThanField},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        PropertyValue whole = valueOf(c.code);
+        PropertyValue leading = valueOf(c.code);
+        whole.setIntValue(123);
+        leading.setIntValue(123);
+        const WholeTextReading reading = parseWholeValueText(whole, c.text);
+        EXPECT_EQ(reading.refusal, c.refusal);
+        EXPECT_EQ(reading.numberLength, c.numberLength);
+        if (c.refusal == None)
+            parseValueText(leading, c.text); // what it stores, it stores as Apply does
+        EXPECT_TRUE(std::ranges::equal(whole.field(), leading.field()));
+    }
+}
+
 TEST(ValueText, SaysWhyANumberTypeRefusesAText) {
     const struct {
         TypeCode code;

@@ -159,6 +159,12 @@ TEST_F(MainWindowTest, OnlyADoubleClickOrEnterShowsAnItemsProperties) {
     QTest::keyClick(itemList(), Qt::Key_Return);
     EXPECT_EQ(window->state().selectedItem, 2);
     EXPECT_EQ(cell(propertyList(), 0, 1), "Hobby");
+
+    // Home and End move the row, as in a list, not the column.
+    QTest::keyClick(itemList(), Qt::Key_Home);
+    EXPECT_EQ(itemList()->selectionMark(), 0);
+    QTest::keyClick(itemList(), Qt::Key_End);
+    EXPECT_EQ(itemList()->selectionMark(), itemList()->model()->rowCount() - 1);
 }
 
 TEST_F(MainWindowTest, EnterWithoutAMarkedRowOnlyResetsTheEditPanel) {
