@@ -175,6 +175,17 @@ int run(const Invocation& invocation) {
     FileError error;
     if (!ByteSource::open(openablePath(source.path), addressableBytes, bytes, error))
         failToRead(source.path, error);
+    // A stream is read to its end, since what lies beyond the values counts too, and then seen
+    // as the bytes in memory that it is.
+    std::vector<std::uint8_t> streamed;
+    if (bytes.isStream()) {
+        if (!bytes.fetch(addressableBytes, error))
+            failToRead(source.path, error);
+        streamed.resize(std::size_t(bytes.size()));
+        if (!bytes.read(0, streamed, error))
+            failToRead(source.path, error);
+        bytes = ByteSource(streamed);
+    }
     InfoFile document;
     if (!document.load(bytes, source.stringWidth, DocumentationTable(), &error)) {
         if (error.code)

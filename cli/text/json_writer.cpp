@@ -108,11 +108,6 @@ void JsonWriter::boolean(bool flag) {
     out_ << (flag ? "true" : "false");
 }
 
-void JsonWriter::literal(std::string_view json) {
-    beginValue();
-    out_ << json;
-}
-
 std::ostream& JsonWriter::valueStream() {
     beginValue();
     return out_;

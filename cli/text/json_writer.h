@@ -30,8 +30,6 @@ public:
     void string(std::string_view utf8);
     void number(std::uint64_t number);
     void boolean(bool flag);
-    // A value already written as JSON (a number in its own form, a quoted string).
-    void literal(std::string_view json);
     // A value the caller writes itself to the returned stream (a long array, written in blocks),
     // indented as this writer's next value would be: `depth()` levels deep.
     std::ostream& valueStream();
