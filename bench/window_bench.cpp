@@ -3,8 +3,9 @@
 // Times the editor's window, headless, from the moment a user's action ends to the first paint
 // that shows its result, and prints one CSV line per figure:
 //   window,FIGURE,COUNT,SECONDS
-// Each LIST_FILE is opened through the Open command (its dialog answered at once); WIDE_FILE is
-// then opened and its first item double-clicked. FOLDER holds InfoFileDocumentation.dat.
+// Each LIST_FILE is opened through the Open command (its dialog answered at once); the first item
+// of the last is deleted, the deletion undone and redone; WIDE_FILE is then opened (its unsaved
+// changes discarded) and its first item double-clicked. FOLDER holds InfoFileDocumentation.dat.
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -106,9 +107,10 @@ int run(PaintClock& application, const QStringList& arguments) {
         return nextPath;
     };
     dialogs.askSavePath = [](QWidget*, const QString&) { return QString(); };
-    dialogs.showError = [](QWidget*, const QString& text, const QString&) {
+    dialogs.showError = [](QWidget*, const QString& text, const QString&, const QString&) {
         throw std::runtime_error(text.toStdString());
     };
+    dialogs.askUnsavedChanges = [](QWidget*, const QString&) { return UnsavedChoice::Discard; };
     MainWindow window(dialogs);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -126,6 +128,25 @@ int run(PaintClock& application, const QStringList& arguments) {
         const double opened = open(path);
         printFigure("Open to the item list's first paint", items->model()->rowCount(), opened);
     }
+
+    // Delete Item of the first row of the last list, where every later row moves, then its Undo
+    // and Redo, each to the item list's first paint with the new row count.
+    const int listed = items->model()->rowCount();
+    items->selectAndReveal(0);
+    const auto timeCommand = [&](const char* figure, int command, int rows) {
+        Clock::time_point start;
+        const double seconds = secondsToFirstPaint(
+            application, items, rows,
+            [&] {
+                start = Clock::now();
+                window.dispatch(command);
+            },
+            start);
+        printFigure(figure, rows, seconds);
+    };
+    timeCommand("Delete Item of row 0 to the item list's paint", deleteItemButtonId, listed - 1);
+    timeCommand("Undo of that Delete Item to the item list's paint", undoCommandId, listed);
+    timeCommand("Redo of that Delete Item to the item list's paint", redoCommandId, listed - 1);
 
     open(arguments[2]);
     // A double-click as the platform delivers it: press and release, then the second press.

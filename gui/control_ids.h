@@ -23,6 +23,8 @@ inline constexpr int saveAsCommandId = 32780;
 inline constexpr int exitCommandId = 105;
 inline constexpr int searchCommandId = 32779;
 inline constexpr int aboutCommandId = 104;
+inline constexpr int undoCommandId = 32781;
+inline constexpr int redoCommandId = 32782;
 
 // Input filters of the value edit field, one per value type.
 inline constexpr int floatFilterId = 2472;

@@ -56,6 +56,7 @@ MainWindow::MainWindow(UserDialogs dialogs, const std::vector<std::string>& docu
     for (const auto& [button, id] : buttons)
         connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
     connectLists();
+    settleBeforeSessionEnds();
     const QSize available = screen()->availableSize();
     const WindowSize start = initialWindowSize({available.width(), available.height()});
     resize(start.width, start.height);
@@ -97,6 +98,12 @@ void MainWindow::dispatch(int commandId) {
         break;
     case newItemButtonId:
         newItem();
+        break;
+    case undoCommandId:
+        undoEdit();
+        break;
+    case redoCommandId:
+        redoEdit();
         break;
     default:
         break;
@@ -143,9 +150,9 @@ void MainWindow::updateStatusBar() {
         controls_.statusParts[part]->setText(toQString(parts[part]));
 }
 
-void MainWindow::enableCommand(int commandId) {
+void MainWindow::enableCommand(int commandId, bool enabled) {
     if (const auto action = actions_.find(commandId); action != actions_.end())
-        action->second->setEnabled(true);
+        action->second->setEnabled(enabled);
 }
 
 } // namespace kestra

@@ -11,6 +11,7 @@
 #include "user_dialogs.h"
 #include "window/app_state.h"
 #include "window/search_dialog_state.h"
+#include "window/window_history.h"
 
 class QAction;
 
@@ -32,16 +33,23 @@ public:
     ~MainWindow() override;
 
     void dispatch(int commandId);
-    // Opens the `chosen` path as Open does once its dialog has given one: on success the
-    // document, title, lists and status bar follow it and Save, Save As, Search and New Item are
-    // enabled; on failure the error box is shown and everything stays as it was. Every way of
-    // opening a file (Open, a file dropped on the window, Open Recent, the command line) ends here.
+    // Opens the `chosen` path as Open does once its dialog has given one. Every way of opening a
+    // file (Open, a file dropped on the window, Open Recent, the command line) ends here, and so
+    // first settles unsaved changes (settleUnsavedChanges): if the user cancels, nothing happens.
+    // On success the document, title, lists and status bar follow the file, the undo history
+    // starts afresh, and Save, Save As, Search and New Item are enabled; on failure the error box
+    // is shown and everything stays as it was.
     void openPath(const QString& chosen);
+    // Before the document is replaced or the window closes: with unsaved changes, asks whether
+    // to save them. True when the caller may go on (nothing unsaved, saved, or discarded); false
+    // when the user cancelled or the save failed (its error shown).
+    bool settleUnsavedChanges();
 
     const AppState& state() const { return state_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -51,7 +59,7 @@ private:
     void layOut();
     void resetEditPanel();
     void updateStatusBar();
-    void enableCommand(int commandId);
+    void enableCommand(int commandId, bool enabled = true);
     void connectLists();
 
     // main_window_desktop.cpp
@@ -59,7 +67,7 @@ private:
 
     // main_window_commands.cpp
     void openFile();
-    void saveFile();
+    bool saveFile();
     void saveFileAs();
     bool saveTo(const std::string& path);
     void showSaveFailed(const QString& reason);
@@ -76,6 +84,15 @@ private:
     void newItem();
     void deleteItem();
     void appendItemRow();
+
+    // main_window_history.cpp
+    void undoEdit();
+    void redoEdit();
+    void showHistoryMove(const HistoryMove& move);
+    // The title's unsaved-changes mark and the Undo and Redo items, after anything that edits,
+    // undoes, loads or saves.
+    void showEditState();
+    void settleBeforeSessionEnds();
 
     AppState state_;
     UserDialogs dialogs_;

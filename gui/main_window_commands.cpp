@@ -8,6 +8,7 @@
 #include "about_box.h"
 #include "control_ids.h"
 #include "failure_reasons.h"
+#include "io/writer_lock.h"
 #include "names/documentation_search.h"
 #include "progress_window.h"
 #include "report_list.h"
@@ -17,16 +18,6 @@
 
 namespace kestra {
 
-namespace {
-
-// Qt reads "[*]" in a window title as the place of its modified marker and removes it; doubled,
-// it shows as written.
-QString literalTitle(QString title) {
-    return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-}
-
-} // namespace
-
 void MainWindow::openFile() {
     const QString chosen = dialogs_.askOpenPath(this);
     if (!chosen.isEmpty())
@@ -34,6 +25,8 @@ void MainWindow::openFile() {
 }
 
 void MainWindow::openPath(const QString& chosen) {
+    if (!settleUnsavedChanges())
+        return;
     const std::string path = chosen.toStdString();
     // The "Opening..." window stays until the item list is filled: on a large file that takes a
     // while of its own, and the window is the only sign of work.
@@ -52,11 +45,13 @@ void MainWindow::openPath(const QString& chosen) {
         return;
     }
 
+    state_.history.clear();
+    state_.knownFile.remember(path);
     state_.currentFilePath = path;
     state_.openedFilePath = path;
     state_.selectedItem = -1;
     resetEditPanel();
-    setWindowTitle(literalTitle(QString::fromUtf8(texts::openedTitleFormat).arg(chosen)));
+    showEditState();
     controls_.itemList->rows()->deleteAllRows();
     controls_.propertyList->rows()->deleteAllRows();
     state_.propertyRows.clear();
@@ -71,8 +66,8 @@ void MainWindow::openPath(const QString& chosen) {
     recentFiles_->remember(path);
 }
 
-void MainWindow::saveFile() {
-    saveTo(state_.currentFilePath);
+bool MainWindow::saveFile() {
+    return saveTo(state_.currentFilePath);
 }
 
 void MainWindow::saveFileAs() {
@@ -91,18 +86,30 @@ void MainWindow::saveFileAs() {
     saveTo(state_.currentFilePath);
 }
 
+// Another program's save is not overwritten unasked, and writers that lock the file (the tool,
+// another window) wait for this save, as it waits for theirs.
 bool MainWindow::saveTo(const std::string& path) {
+    if (changedSince(state_.knownFile, path) &&
+        !dialogs_.askSaveOverChanges(this, QFileInfo(QString::fromStdString(path)).fileName()))
+        return false;
     bool saved = false;
     FileError error;
     {
         ProgressScope progress(ProgressWindow::Kind::Saving, this);
-        saved = state_.document.save(path, &error);
+        WriterLock lock;
+        saved = lock.lock(path, WriterLock::defaultPatience) ? state_.document.save(path, &error)
+                                                             : failWith(error, writerLockBusy);
+        if (saved)
+            state_.knownFile.remember(path);
     }
-    if (saved)
-        recentFiles_->remember(path);
-    else
+    if (!saved) {
         showSaveFailed(saveFailureReason(path, error));
-    return saved;
+        return false;
+    }
+    recentFiles_->remember(path);
+    state_.history.markSaved();
+    showEditState();
+    return true;
 }
 
 void MainWindow::showSaveFailed(const QString& reason) {

@@ -37,6 +37,7 @@ void MainWindow::applyEdit() {
         controls_.propertyList->rows()->redrawRow(int(row));
     if (result.itemRowRewritten)
         controls_.itemList->rows()->redrawRow(state_.selectedItem);
+    showEditState();
     if (!result.allStored) {
         dialogs_.showError(this, QString::fromUtf8(texts::valueNotStored),
                            QString::fromUtf8(texts::upperErrorCaption),
@@ -57,6 +58,7 @@ void MainWindow::newItem() {
 void MainWindow::appendItemRow() {
     controls_.itemList->rows()->insertCallbackRows(1);
     updateStatusBar();
+    showEditState();
 }
 
 void MainWindow::deleteItem() {
@@ -64,14 +66,14 @@ void MainWindow::deleteItem() {
     const DeleteEffect effect = kestra::deleteItem(state_, marked);
     if (effect != DeleteEffect::Nothing) {
         controls_.itemList->rows()->deleteRow(marked);
-        for (int row = marked; row < int(state_.itemRows.size()); ++row)
-            controls_.itemList->rows()->redrawRow(row);
+        controls_.itemList->rows()->redrawRowsFrom(marked);
     }
     if (effect == DeleteEffect::RemovedShownItem) {
         controls_.propertyList->rows()->deleteAllRows();
         resetEditPanel();
     }
     updateStatusBar();
+    showEditState();
 }
 
 } // namespace kestra

@@ -54,6 +54,14 @@ void RowListModel::insertCallbackRows(int count) {
     endInsertRows();
 }
 
+void RowListModel::insertCallbackRow(int row) {
+    if (row < 0 || row > shownRows_)
+        return;
+    beginInsertRows({}, row, row);
+    ++shownRows_;
+    endInsertRows();
+}
+
 void RowListModel::deleteAllRows() {
     beginResetModel();
     shownRows_ = 0;
@@ -72,6 +80,15 @@ void RowListModel::redrawRow(int row) {
     if (row < 0 || row >= shownRows_)
         return;
     emit dataChanged(index(row, 0), index(row, int(columns_.size()) - 1), {Qt::DisplayRole});
+}
+
+// One signal for the whole range: after a row near the top of a million comes or goes, a signal
+// per row would take longer than the change itself.
+void RowListModel::redrawRowsFrom(int first) {
+    if (first < 0 || first >= shownRows_)
+        return;
+    emit dataChanged(index(first, 0), index(shownRows_ - 1, int(columns_.size()) - 1),
+                     {Qt::DisplayRole});
 }
 
 } // namespace kestra

@@ -29,9 +29,13 @@ public:
 
     // Adds `count` rows after the rows the list shows.
     void insertCallbackRows(int count);
+    // Adds one row at `row`; the rows from there on move down one place.
+    void insertCallbackRow(int row);
     void deleteAllRows();
     void deleteRow(int row);
     void redrawRow(int row);
+    // Redraws the rows from `first` to the last.
+    void redrawRowsFrom(int first);
 
 private:
     QVariant alignment(int column) const;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "window/save_path.h"
 #include "window_texts.h"
@@ -59,10 +60,42 @@ void showError(QWidget* owner, const QString& text, const QString& caption, cons
     box.exec();
 }
 
+// Save is the default button, Escape cancels.
+UnsavedChoice askUnsavedChanges(QWidget* owner, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::appTitle),
+                    QString::fromUtf8(texts::unsavedChanges).arg(fileName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner);
+    box.setInformativeText(QString::fromUtf8(texts::unsavedChangesDetail));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedChoice::Save;
+    case QMessageBox::Discard:
+        return UnsavedChoice::Discard;
+    default:
+        return UnsavedChoice::Cancel;
+    }
+}
+
+// Cancel is the default: overwriting another program's work must be chosen on purpose.
+bool askSaveOverChanges(QWidget* owner, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::appTitle),
+                    QString::fromUtf8(texts::changedOnDisk).arg(fileName), QMessageBox::Cancel,
+                    owner);
+    box.setInformativeText(QString::fromUtf8(texts::changedOnDiskDetail));
+    QPushButton* saveAnyway =
+        box.addButton(QString::fromUtf8(texts::saveAnywayButton), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == saveAnyway;
+}
+
 } // namespace
 
 UserDialogs standardUserDialogs() {
-    return {askOpenPath, askSavePath, showError};
+    return {askOpenPath, askSavePath, showError, askUnsavedChanges, askSaveOverChanges};
 }
 
 } // namespace kestra

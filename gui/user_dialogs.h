@@ -8,6 +8,8 @@ class QWidget;
 
 namespace kestra {
 
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 // The questions and messages the main window puts to the user, apart from the window so that the
 // file choosers and message boxes can be replaced where no one is there to answer them.
 struct UserDialogs {
@@ -19,6 +21,10 @@ struct UserDialogs {
     std::function<void(QWidget* owner, const QString& text, const QString& caption,
                        const QString& reason)>
         showError;
+    // What to do with unsaved changes to the file `fileName` before they would be lost.
+    std::function<UnsavedChoice(QWidget* owner, const QString& fileName)> askUnsavedChanges;
+    // Whether to save over `fileName`, which another program changed since it was opened.
+    std::function<bool(QWidget* owner, const QString& fileName)> askSaveOverChanges;
 };
 
 // Open and save file dialogs and message boxes of the platform.

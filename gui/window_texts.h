@@ -8,6 +8,8 @@ namespace kestra::texts {
 inline constexpr const char* appTitle = "Kestra";
 inline constexpr const char* windowClassName = "KESTRA";
 inline constexpr const char* openedTitleFormat = "%1 (Kestra)";
+// While the document holds changes not yet saved.
+inline constexpr const char* changedTitleFormat = "%1* (Kestra)";
 
 inline constexpr const char* copyItemButton = "Copy Item";
 inline constexpr const char* applyButton = "Apply";
@@ -21,6 +23,8 @@ inline constexpr const char* saveItem = "&Save ...";
 inline constexpr const char* saveAsItem = "S&ave As ...";
 inline constexpr const char* exitItem = "E&xit";
 inline constexpr const char* editMenu = "Edit";
+inline constexpr const char* undoItem = "&Undo";
+inline constexpr const char* redoItem = "&Redo";
 inline constexpr const char* searchItem = "Search ...";
 inline constexpr const char* openRecentMenu = "Open &Recent";
 inline constexpr const char* clearRecentItem = "Clear";
@@ -36,6 +40,14 @@ inline constexpr const char* openFailed = "File Did not Open Fully";
 inline constexpr const char* saveFailed = "File Did not Save Fully";
 inline constexpr const char* saveFolderMissing = "The folder %1 does not exist.";
 inline constexpr const char* valueNotStored = "Value Could not be Stored";
+inline constexpr const char* unsavedChanges = "Save the changes to %1?";
+inline constexpr const char* unsavedChangesDetail =
+    "The changes made since the file was opened or last saved are lost otherwise.";
+inline constexpr const char* changedOnDisk =
+    "%1 was changed by another program since it was opened.";
+inline constexpr const char* changedOnDiskDetail =
+    "Saving replaces the other program's changes with this document.";
+inline constexpr const char* saveAnywayButton = "Save Anyway";
 
 // The reasons beneath the error boxes' texts.
 inline constexpr const char* reasonFormat = "%1: %2";

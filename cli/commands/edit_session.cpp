@@ -23,12 +23,27 @@ InfoFile loadKeepingBytes(const InfoSource& source, std::vector<std::uint8_t>& b
 } // namespace
 
 EditSession::EditSession(const Invocation& invocation, const std::string& path)
-    : invocation_(invocation), source_(infoSource(invocation.arguments, path)),
+    : invocation_(invocation), source_(infoSource(invocation.arguments, path)), lock_(lockTarget()),
       document_(invocation.arguments.has(dryRunOption)
                     ? loadKeepingBytes(source_, fileBytes_)
                     : loadInfoFile(source_, DocumentationTable())) {
     if (invocation.arguments.has(dryRunOption))
         original_ = document_;
+}
+
+const std::string& EditSession::targetPath() const {
+    const std::string* given = invocation_.arguments.value(outputOption);
+    return given ? *given : source_.path;
+}
+
+WriterLock EditSession::lockTarget() const {
+    WriterLock lock;
+    const std::string& target = targetPath();
+    if (invocation_.arguments.has(dryRunOption) || target == streamPath)
+        return lock;
+    if (!lock.lock(target, WriterLock::defaultPatience))
+        throw ToolError(target + ": " + writerLockBusy + "; nothing was saved");
+    return lock;
 }
 
 void EditSession::stored(std::size_t item, std::size_t property, bool changed) {
@@ -38,8 +53,7 @@ void EditSession::stored(std::size_t item, std::size_t property, bool changed) {
 }
 
 int EditSession::finish() {
-    const std::string* given = invocation_.arguments.value(outputOption);
-    const std::string& target = given ? *given : source_.path;
+    const std::string& target = targetPath();
     if (original_)
         return finishDryRun(target);
     const bool inPlace = target == source_.path && target != streamPath;

@@ -8,6 +8,7 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "document/info_file.h"
+#include "io/writer_lock.h"
 
 namespace kestra::tool {
 
@@ -16,6 +17,8 @@ namespace kestra::tool {
 // An edit that changes no value leaves FILE unwritten. With --dry-run nothing is saved: the
 // command writes instead what `diff` would say between FILE and the result, and what else the
 // save would change in FILE's bytes.
+// The file to be replaced is locked for writing (WriterLock) before FILE is loaded and stays
+// locked until the session ends, after the save.
 class EditSession {
 public:
     EditSession(const Invocation& invocation, const std::string& path);
@@ -45,9 +48,12 @@ private:
 
     int finishDryRun(const std::string& target);
     void writeReport(std::ostream& out, std::ostream& err);
+    const std::string& targetPath() const;
+    WriterLock lockTarget() const;
 
     const Invocation& invocation_;
     InfoSource source_;
+    WriterLock lock_;                     // taken before the document is loaded
     std::vector<std::uint8_t> fileBytes_; // kept on a dry run only
     InfoFile document_;
     std::optional<InfoFile> original_; // kept on a dry run only

@@ -84,6 +84,18 @@ ItemList::iterator ItemList::erase(iterator position) {
     return {{this}, item};
 }
 
+void ItemList::insertPacked(std::size_t position, std::span<const std::uint8_t> item) {
+    if (position > count_)
+        throw std::out_of_range("no such place for an item");
+    if (item.size() != stride_)
+        throw std::invalid_argument("the item does not have the list's properties");
+    resize(count_ + 1);
+    std::uint8_t* const place = bytes_.data() + position * stride_;
+    std::copy_backward(place, bytes_.data() + (count_ - 1) * stride_,
+                       bytes_.data() + count_ * stride_);
+    std::copy(item.begin(), item.end(), place);
+}
+
 void ItemList::resize(std::size_t count) {
     if (stride_ != 0 && count > std::numeric_limits<std::size_t>::max() / stride_)
         throw std::bad_alloc();

@@ -132,6 +132,13 @@ public:
     void push_back(ItemRef item) { push_back(ConstItemRef(item)); }
     // Removes the item; later items move up one place.
     iterator erase(iterator position);
+    // Puts back an item of the list's properties from its packed bytes (stride() of them, as
+    // packed() gave them) at `position`; the items from there on move down one place.
+    void insertPacked(std::size_t position, std::span<const std::uint8_t> item);
+    // The bytes of one item as the list packs them.
+    std::span<const std::uint8_t> packed(std::size_t item) const {
+        return {bytes_.data() + item * stride_, stride_};
+    }
     // Appended items hold zero bytes. Throws std::bad_alloc when the memory cannot be had.
     void resize(std::size_t count);
 

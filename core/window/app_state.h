@@ -4,6 +4,8 @@
 #include <string>
 
 #include "document/info_file.h"
+#include "editing/edit_history.h"
+#include "io/file_identity.h"
 #include "names/documentation_table.h"
 #include "window/row_lists.h"
 
@@ -26,6 +28,8 @@ struct AppState {
     PropertyRows propertyRows;          // the properties of `selectedItem`
     std::int32_t selectedItem = -1;     // the item whose properties the property list shows
     std::int32_t selectedProperty = -1; // the property loaded into the edit panel
+    EditHistory history;                // the edits since the document was loaded
+    KnownFile knownFile;                // as it was when last loaded or saved here
 };
 
 } // namespace kestra

@@ -55,11 +55,19 @@ void ItemRows::removeRow(std::size_t row) {
     if (row >= count_)
         return;
     --count_;
+    typed_.erase(row);
+    shiftTypedRows(row + 1, -1);
+}
+
+void ItemRows::insertRow(std::size_t row) {
+    ++count_;
+    shiftTypedRows(row, +1);
+}
+
+void ItemRows::shiftTypedRows(std::size_t first, std::ptrdiff_t by) {
     std::map<std::size_t, TypedTexts> moved;
-    for (auto& [typedRow, texts] : typed_) {
-        if (typedRow != row)
-            moved.emplace(typedRow > row ? typedRow - 1 : typedRow, std::move(texts));
-    }
+    for (auto& [row, texts] : typed_)
+        moved.emplace(row >= first ? std::size_t(std::ptrdiff_t(row) + by) : row, std::move(texts));
     typed_ = std::move(moved);
 }
 

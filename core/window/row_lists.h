@@ -39,12 +39,19 @@ public:
     // Item `row` was removed from the document (the item list only): its row goes, the later
     // rows move up and show their items' new positions, typed texts and all.
     void removeRow(std::size_t row);
+    // Item `row` was put back into the document (the item list only): one more row there, the
+    // later rows move down with their typed texts.
+    void insertRow(std::size_t row);
+    // The row shows its item's values as the document holds them, whatever Apply typed.
+    void forgetTypedTexts(std::size_t row) { typed_.erase(row); }
 
 private:
     static constexpr std::size_t shownValues = 3;
     using TypedTexts = std::array<std::optional<ValueCellText>, shownValues>;
 
     std::size_t itemOf(std::size_t row) const;
+    // The typed texts of rows `first` and later move `by` rows.
+    void shiftTypedRows(std::size_t first, std::ptrdiff_t by);
     std::u16string valueText(std::size_t row, std::size_t property) const;
 
     const InfoFile* document_ = nullptr;

@@ -1,8 +1,11 @@
 #include "window/window_editing.h"
 
+#include "editing/edit_step.h"
 #include "editing/item_editing.h"
 #include "values/value_text.h"
 
+#include <cstdint>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -32,8 +35,11 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
     if (chosen >= values.size() || values.size() != state.propertyRows.size())
         return result;
 
+    const std::vector<std::uint8_t> before = packedItem(state.document, item);
     const ValueTextOutcome outcome =
         applyValueText(state.document, item, chosen, narrowText(editText));
+    if (std::optional<EditStep> step = valuesChangedStep(state.document, item, before))
+        state.history.record(std::move(*step));
     // A value that took the text shows it as typed; one that refused it shows what it holds.
     auto showRow = [&](std::size_t property, std::u16string_view text) {
         state.propertyRows.setValueText(property, text);
@@ -55,6 +61,7 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
 bool copyItem(AppState& state, int source) {
     if (source < 0 || !copyItem(state.document, std::size_t(source)))
         return false;
+    state.history.record(itemAddedStep(state.document, EditKind::CopyItem));
     state.itemRows.appendRow(state.document);
     return true;
 }
@@ -62,13 +69,21 @@ bool copyItem(AppState& state, int source) {
 bool newItem(AppState& state) {
     if (!newItem(state.document, state.documentation))
         return false;
+    state.history.record(itemAddedStep(state.document, EditKind::NewItem));
     state.itemRows.appendRow(state.document);
     return true;
 }
 
 DeleteEffect deleteItem(AppState& state, int index) {
-    if (index < 0 || !deleteItem(state.document, std::size_t(index)))
+    if (index < 0 || std::size_t(index) >= state.document.items.size())
         return DeleteEffect::Nothing;
+    EditStep step = itemRemovedStep(state.document, std::size_t(index));
+    deleteItem(state.document, std::size_t(index));
+    state.history.record(std::move(step));
+    return forgetItemRow(state, index);
+}
+
+DeleteEffect forgetItemRow(AppState& state, int index) {
     state.itemRows.removeRow(std::size_t(index));
 
     if (state.selectedItem == index) {

@@ -43,5 +43,7 @@ enum class DeleteEffect {
 // Removes item `index` and its row and renumbers the rows after it. Keeps `selectedItem` on the
 // item whose properties are shown, so a later Apply never stores into another item.
 DeleteEffect deleteItem(AppState& state, int index);
+// The rows' part of deleteItem, once item `index` has left the document.
+DeleteEffect forgetItemRow(AppState& state, int index);
 
 } // namespace kestra

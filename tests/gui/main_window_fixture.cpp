@@ -26,6 +26,14 @@ void append16(std::vector<std::uint8_t>& bytes, std::uint16_t value) {
     writeBigEndian16(bytes.data() + bytes.size() - 2, value);
 }
 
+template <typename Answer> Answer takeAnswer(std::deque<Answer>& answers, Answer otherwise) {
+    if (answers.empty())
+        return otherwise;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> sampleFileBytes(std::size_t stringWidth,
@@ -98,6 +106,15 @@ MainWindowTest::MainWindowTest(bool withDocumentation)
                                const QString& reason) {
         errors.emplace_back(text, caption);
         reasons.push_back(reason);
+    };
+    dialogs.askUnsavedChanges = [this](QWidget* owner, const QString& name) {
+        EXPECT_EQ(owner, window.get());
+        unsavedAsked.push_back(name);
+        return takeAnswer(unsavedAnswers, UnsavedChoice::Discard);
+    };
+    dialogs.askSaveOverChanges = [this](QWidget*, const QString& name) {
+        saveOverAsked.push_back(name);
+        return takeAnswer(saveOverAnswers, false);
     };
     window = std::make_unique<MainWindow>(std::move(dialogs));
     window->show();

@@ -83,6 +83,12 @@ protected:
     std::vector<QString> savePathsOffered;
     std::vector<std::pair<QString, QString>> errors; // text, caption
     std::vector<QString> reasons;                    // the informative text of each
+    // Answers to the unsaved-changes question (Discard when none is left) and the names it named.
+    std::deque<UnsavedChoice> unsavedAnswers;
+    std::vector<QString> unsavedAsked;
+    // Answers to "changed by another program" (Cancel when none is left).
+    std::deque<bool> saveOverAnswers;
+    std::vector<QString> saveOverAsked;
     std::unique_ptr<MainWindow> window;
 };
 
