@@ -38,8 +38,8 @@ int run(const Invocation& invocation) {
         parsePosition(arguments.positionals[1], "item", source.itemCount(), shownPath(path));
     PropertyReferences properties(arguments, path, source.shape().descriptors);
     const std::size_t property = properties.position(arguments.positionals[2], shownPath(path));
-    source.forEachItem(item, item + 1, [&](std::size_t, const ItemRecord& record) {
-        const PropertyValue& value = record.values[property];
+    source.forEachItem(item, item + 1, [&](std::size_t, ConstItemRef record) {
+        const PropertyValue value = record.values[property];
         if (arguments.has(rawOption))
             invocation.out << savedBytesText(value) << '\n';
         else if (arguments.has(exactOption))
