@@ -92,10 +92,37 @@ bool askSaveOverChanges(QWidget* owner, const QString& fileName) {
     return box.clickedButton() == saveAnyway;
 }
 
+// Recover is the default: the steps are the user's own work.
+bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::appTitle),
+                    QString::fromUtf8(texts::recoverChanges).arg(fileName), QMessageBox::Discard,
+                    owner);
+    box.setInformativeText(QString::fromUtf8(texts::recoverChangesDetail).arg(steps));
+    QPushButton* recover =
+        box.addButton(QString::fromUtf8(texts::recoverButton), QMessageBox::AcceptRole);
+    box.setDefaultButton(recover);
+    box.exec();
+    return box.clickedButton() == recover;
+}
+
+// Keep Aside is the default: discarding work must be chosen on purpose.
+bool askKeepJournalAside(QWidget* owner, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::appTitle),
+                    QString::fromUtf8(texts::journalMismatch).arg(fileName), QMessageBox::Discard,
+                    owner);
+    box.setInformativeText(QString::fromUtf8(texts::journalMismatchDetail));
+    QPushButton* keep =
+        box.addButton(QString::fromUtf8(texts::keepAsideButton), QMessageBox::AcceptRole);
+    box.setDefaultButton(keep);
+    box.exec();
+    return box.clickedButton() != box.button(QMessageBox::Discard);
+}
+
 } // namespace
 
 UserDialogs standardUserDialogs() {
-    return {askOpenPath, askSavePath, showError, askUnsavedChanges, askSaveOverChanges};
+    return {askOpenPath,        askSavePath, showError,          askUnsavedChanges,
+            askSaveOverChanges, askRecover,  askKeepJournalAside};
 }
 
 } // namespace kestra

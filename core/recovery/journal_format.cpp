@@ -170,6 +170,7 @@ std::optional<JournalContents> decodeJournal(std::span<const std::uint8_t> bytes
     const std::size_t headerEnd = in.at();
     if (!in.number(headerChecksum) || headerChecksum != crc32c(bytes.first(headerEnd)))
         return std::nullopt;
+    contents.wholeBytes = in.at();
     for (;;) {
         std::uint64_t length = 0;
         std::uint32_t checksum = 0;
@@ -181,6 +182,7 @@ std::optional<JournalContents> decodeJournal(std::span<const std::uint8_t> bytes
         if (record.kind == JournalRecord::Kind::Snapshot)
             contents.records.clear();
         contents.records.push_back(std::move(record));
+        contents.wholeBytes = in.at();
     }
     return contents;
 }

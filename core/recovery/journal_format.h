@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -40,6 +41,7 @@ struct JournalRecord {
 struct JournalContents {
     JournalBase base;
     std::vector<JournalRecord> records; // up to the first torn or damaged one
+    std::size_t wholeBytes = 0;         // where that one starts: appending goes on from there
 };
 
 // The bytes that go out in one write each: the header, then one per record, each with its

@@ -118,6 +118,20 @@ bool JournalWriter::create(const std::string& path, const JournalBase& base, Fil
     return isOpen();
 }
 
+bool JournalWriter::resume(const std::string& path, const JournalContents& contents,
+                           FileError& error) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0)
+        return failWithReason(error, "cannot open the recovery journal " + path);
+    if (::ftruncate(fd.get(), off_t(contents.wholeBytes)) != 0)
+        return failWithReason(error, "cannot cut the torn end off the recovery journal");
+    fd_ = std::move(fd);
+    path_ = path;
+    base_ = contents.base;
+    size_ = contents.wholeBytes;
+    return true;
+}
+
 bool JournalWriter::append(const JournalRecord& record, FileError& error) {
     const std::vector<std::uint8_t> bytes = encodeJournalRecord(record);
     if (!writeWhole(fd_.get(), bytes, error))

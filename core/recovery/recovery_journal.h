@@ -29,6 +29,8 @@ class JournalWriter {
 public:
     // Creates the journal (and its 0700 folder): 0600, refusing one that exists or a link.
     bool create(const std::string& path, const JournalBase& base, FileError& error);
+    // Goes on appending to the journal at `path` read as `contents`, leaving out a torn record.
+    bool resume(const std::string& path, const JournalContents& contents, FileError& error);
     bool append(const JournalRecord& record, FileError& error);
     bool sync(FileError& error);
     // Starts the journal again from one snapshot record, replacing it in one rename so that a
