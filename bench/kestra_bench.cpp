@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "document/info_file.h"
+#include "format_limit.h"
 #include "limits.h"
 #include "names/documentation_table.h"
 #include "resident_memory.h"
@@ -145,6 +146,74 @@ void timeSearches(const Bench& bench) {
     }
 }
 
+void printMemory(const std::string& figure, std::size_t values, std::uint64_t bytes,
+                 std::size_t fileBytes) {
+    std::printf("memory,%s,%zu,%llu,%zu\n", figure.c_str(), values,
+                static_cast<unsigned long long>(bytes), fileBytes);
+    std::fflush(stdout);
+}
+
+// A whole kestra-tool process held against `limit`; prints its time and whether it ended with
+// `status`. (Its peak memory is measured apart, with /usr/bin/time: a child started from this
+// process inherits this process's peak in its accounting.)
+template <class Limit>
+void timeToolCommand(const Bench& bench, const std::string& operation,
+                     const std::vector<std::string>& arguments, int status, Limit&& limit,
+                     const char* limitName) {
+    bool statusHeld = true;
+    const BestTimes best = bestOfRounds(
+        [&] {
+            int ended = 0;
+            const double seconds = secondsOf([&] { ended = runProcess(arguments); });
+            statusHeld = statusHeld && ended == status;
+            return seconds;
+        },
+        limit);
+    printTime(operation, bench.values, best, limitName);
+    printCheck((operation + " ends with its status").c_str(), bench.values, statusHeld);
+}
+
+// diff (one value differs), validate and every dump format, each a whole process.
+void timeToolCommands(const Bench& bench, const std::string& documentationPath,
+                      const std::string& tool) {
+    const std::size_t size = bench.fileBytes.size();
+    const auto readFile = [&] { return readFileSeconds(bench.infoPath, size); };
+    const std::string other = bench.infoPath + ".other.info";
+    std::vector<std::uint8_t> changed = bench.fileBytes;
+    changed[bench.document.header.firstItemOffset + 3] ^= 1; // the first item's first value
+    {
+        std::ofstream file(other, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(changed.data()), std::streamsize(size));
+        if (!file.flush())
+            throw std::runtime_error("cannot write " + other);
+    }
+    timeToolCommand(
+        bench, "kestra-tool diff (one value differs)", {tool, "diff", bench.infoPath, other}, 1,
+        [&] { return readFile() + readFileSeconds(other, size); }, "read both files");
+    std::remove(other.c_str());
+    timeToolCommand(bench, "kestra-tool validate", {tool, "validate", bench.infoPath}, 0, readFile,
+                    "read file");
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        FormatStyle style;
+    } dumps[] = {
+        {"json", {"--format", "json"}, FormatStyle::Json},
+        {"jsonl", {"--format", "jsonl"}, FormatStyle::Jsonl},
+        {"csv", {"--format", "csv"}, FormatStyle::Csv},
+        {"csv --exact", {"--format", "csv", "--exact"}, FormatStyle::CsvExact},
+    };
+    for (const auto& dump : dumps) {
+        std::vector<std::string> arguments = {tool, "dump", bench.infoPath, "--doc",
+                                              documentationPath};
+        arguments.insert(arguments.end(), dump.options.begin(), dump.options.end());
+        timeToolCommand(
+            bench, std::string("kestra-tool dump ") + dump.name, arguments, 0,
+            [&] { return formatAndWriteSeconds(bench.document, dump.style, "/dev/null"); },
+            "to_chars into a buffer, written");
+    }
+}
+
 // The tool's whole search process, from start to exit, for a text no value holds (so it loads the
 // file and compares every value), held against reading the file into fresh memory.
 void timeToolSearch(const Bench& bench, const std::string& documentationPath,
@@ -164,13 +233,6 @@ void timeToolSearch(const Bench& bench, const std::string& documentationPath,
         [&] { return readFileSeconds(bench.infoPath, bench.fileBytes.size()); });
     printTime("kestra-tool search --all (whole process)", bench.values, best, "read file");
     printCheck("the tool's search finds nothing", bench.values, foundNothing);
-}
-
-void printMemory(const char* figure, std::size_t values, std::uint64_t bytes,
-                 std::size_t fileBytes) {
-    std::printf("memory,%s,%zu,%llu,%zu\n", figure, values, static_cast<unsigned long long>(bytes),
-                fileBytes);
-    std::fflush(stdout);
 }
 
 // Resident memory the load adds, and its peak during the load, from the process's own accounting.
@@ -211,8 +273,10 @@ int run(int argc, char** argv) {
     timeLoad(bench);
     timeSave(bench);
     timeSearches(bench);
-    if (argc == 5)
+    if (argc == 5) {
         timeToolSearch(bench, argv[3], argv[4]);
+        timeToolCommands(bench, argv[3], argv[4]);
+    }
     return 0;
 }
 

@@ -13,6 +13,9 @@ BEGIN {
     # The whole process's target, and the peer's, hold for the largest file; below, a process's
     # start-up outweighs its work.
     targetFrom[toolSearch] = 25000000
+    # The other commands, whole processes, from 10^6 values on (below, start-up outweighs them).
+    split("kestra-tool diff (one value differs)|kestra-tool validate|kestra-tool dump json|kestra-tool dump jsonl|kestra-tool dump csv|kestra-tool dump csv --exact", commands, "|")
+    for (c in commands) { target[commands[c]] = 2; targetFrom[commands[c]] = 1000000 }
     # Against the numpy peer: how many times faster the tool's whole search is at least.
     numpyTarget = 3
     # Memory: at most this many times the file's size, plus this many bytes.

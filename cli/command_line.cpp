@@ -1,7 +1,9 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "text/suggestion.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -9,14 +11,29 @@ namespace kestra::tool {
 namespace {
 
 const OptionRule* findRule(std::span<const OptionRule> rules, std::string_view name) {
-    const auto found = std::find_if(rules.begin(), rules.end(),
-                                    [&](const OptionRule& rule) { return rule.name == name; });
+    const auto found = std::find_if(rules.begin(), rules.end(), [&](const OptionRule& rule) {
+        return rule.name == name || (!rule.alias.empty() && rule.alias == name);
+    });
     return found == rules.end() ? nullptr : &*found;
 }
 
 bool readsAsNumber(std::string_view argument) {
     return argument.size() >= 2 && argument[0] == '-' &&
            ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
+}
+
+// "; did you mean --format?" for a long option within a typing slip of one the command takes.
+std::string suggestion(std::string_view name, std::span<const OptionRule> rules) {
+    if (!name.starts_with("--"))
+        return {};
+    std::vector<std::string_view> names;
+    for (const OptionRule& rule : rules) {
+        for (const std::string_view known : {rule.name, rule.alias}) {
+            if (known.starts_with("--"))
+                names.push_back(known);
+        }
+    }
+    return didYouMean(name, names);
 }
 
 void record(Arguments& parsed, const OptionRule& rule, const std::string* value) {
@@ -60,7 +77,7 @@ Arguments parseArguments(std::span<const std::string> arguments,
         const OptionRule* rule = findRule(rules, name);
         if (!rule) {
             if (!readsAsNumber(argument))
-                throw ToolError("unknown option " + name);
+                throw ToolError("unknown option " + name + suggestion(name, rules));
             parsed.positionals.push_back(argument);
             continue;
         }

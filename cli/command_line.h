@@ -10,8 +10,10 @@
 namespace kestra::tool {
 
 struct OptionRule {
-    std::string_view name; // "--format", "-o"
+    std::string_view name; // "--format", "-o": the name the command asks Arguments for
     bool takesValue = false;
+    std::string_view alias = {};  // the same option's other name: "--output" for "-o"
+    std::string_view values = {}; // the values it takes, when they are a few words: "16 32"
 };
 
 // A command's arguments after the command name, split into options and positional arguments.

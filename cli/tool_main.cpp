@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/completion_lists.h"
 #include "commands/document_access.h"
 #include "kestra_version.h"
 #include "text/control_escapes.h"
+#include "text/suggestion.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
@@ -17,9 +19,13 @@ namespace {
 constexpr std::string_view helpOption = "--help";
 constexpr std::string_view shortHelpOption = "-h";
 constexpr std::string_view versionOption = "--version";
+constexpr std::string_view shortVersionOption = "-v";
 // Lists the command table for the build's shell completion, so that completion follows every
 // command and option without a list of its own. Left out of --help: it is for programs.
 constexpr std::string_view listCommandsOption = "--list-commands";
+// The same for the values completion offers: the few an option takes, and a file's properties.
+constexpr std::string_view listValuesOption = "--list-values";
+constexpr std::string_view listPropertiesOption = "--list-properties";
 constexpr OptionRule globalOptions[] = {
     {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
@@ -32,7 +38,7 @@ Every command also takes:
                folder (info and dump show names)
   --help, -h   show the command's help (as kestra-tool help COMMAND does)
 
-kestra-tool --version shows the version.
+kestra-tool --version (or -v) shows the version.
 
 A FILE, OUT or CSV may be "-": standard input where it is read, standard output where it is
 written. A stream has no name to tell the string width by, so "-" as an info file needs
@@ -63,18 +69,29 @@ void writeToolHelp(std::ostream& out) {
     out << toolHelpTail;
 }
 
-// One line for the tool, then one per command: the name, then each option it takes, a
-// value-taking option followed by "=" ("dump --format= --doc= --help -h").
+// One line for the tool, then one per command: the name, then each option it takes (by both
+// names), a value-taking option followed by "=" ("dump --format= --doc= --help -h").
 void writeCommandTable(std::ostream& out) {
     out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
     for (const Command* command : allCommands) {
         out << command->name;
         for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
-            for (const OptionRule& option : options)
-                out << ' ' << option.name << (option.takesValue ? "=" : "");
+            for (const OptionRule& option : options) {
+                for (const std::string_view name : {option.name, option.alias}) {
+                    if (!name.empty())
+                        out << ' ' << name << (option.takesValue ? "=" : "");
+                }
+            }
         }
         out << '\n';
     }
+}
+
+std::string commandSuggestion(std::string_view name) {
+    std::vector<std::string_view> names;
+    for (const Command* command : allCommands)
+        names.push_back(command->name);
+    return didYouMean(name, names);
 }
 
 const Command* findCommand(std::string_view name) {
@@ -86,7 +103,8 @@ const Command* findCommand(std::string_view name) {
 const Command& knownCommand(const std::string& name) {
     const Command* command = findCommand(name);
     if (!command)
-        throw ToolError("unknown command \"" + name + "\" (see kestra-tool --help)");
+        throw ToolError("unknown command \"" + name + "\"" + commandSuggestion(name) +
+                        " (see kestra-tool --help)");
     return *command;
 }
 
@@ -105,7 +123,12 @@ int runCommand(const Command& command, std::span<const std::string> rest, std::o
                std::ostream& err) {
     std::vector<OptionRule> rules(command.options.begin(), command.options.end());
     rules.insert(rules.end(), std::begin(globalOptions), std::end(globalOptions));
-    const Arguments arguments = parseArguments(rest, rules);
+    Arguments arguments;
+    try {
+        arguments = parseArguments(rest, rules);
+    } catch (const ToolError& error) {
+        throw ToolError(std::string(command.name) + ": " + error.what());
+    }
     if (arguments.has(helpOption) || arguments.has(shortHelpOption)) {
         out << command.help;
         return exitDone;
@@ -129,12 +152,20 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
             writeToolHelp(out);
             return exitDone;
         }
-        if (arguments[0] == versionOption) {
+        if (arguments[0] == versionOption || arguments[0] == shortVersionOption) {
             out << "kestra-tool " KESTRA_VERSION "\n";
             return exitDone;
         }
         if (arguments[0] == listCommandsOption) {
             writeCommandTable(out);
+            return exitDone;
+        }
+        if (arguments[0] == listValuesOption) {
+            writeOptionValues(out, allCommands);
+            return exitDone;
+        }
+        if (arguments[0] == listPropertiesOption) {
+            writePropertyKeys(out, arguments.subspan(1));
             return exitDone;
         }
         return runCommand(knownCommand(arguments[0]), arguments.subspan(1), out, err);

@@ -12,4 +12,17 @@ foreach(command IN LISTS kestra_commands)
     string(APPEND COMMAND_CASES
            "    ${command}) options='${options}' valueOptions='${valueOptions}' ;;\n")
 endforeach()
+
+# The values of the options that take one of a few ("--strings 16 32").
+execute_process(COMMAND "${TOOL}" --list-values OUTPUT_VARIABLE valueTable RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${TOOL} --list-values failed (${status})")
+endif()
+string(REGEX REPLACE "\n$" "" valueTable "${valueTable}")
+string(REPLACE "\n" ";" valueLines "${valueTable}")
+set(VALUE_CASES "")
+foreach(line IN LISTS valueLines)
+    string(REGEX MATCH "^([^ ]+) (.*)$" ignored "${line}")
+    string(APPEND VALUE_CASES "        ${CMAKE_MATCH_1}) values='${CMAKE_MATCH_2}' ;;\n")
+endforeach()
 configure_file("${TEMPLATE}" "${OUTPUT}" @ONLY)

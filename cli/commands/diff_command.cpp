@@ -23,6 +23,8 @@ so on) and, item by item, the values of every property both have. One difference
   item 3: only in A
 Texts are quoted as JSON strings. Bytes that belong to no value are not compared (see validate).
 Either file may be "-" (standard input, with --strings); --strings gives both files' width.
+Without it, when the paths give different widths (x.info and its backup x.info.bak), a warning
+on standard error says so.
 Exit status 1 when the files differ, 0 when they are equal.
 )help";
 
@@ -36,6 +38,13 @@ int run(const Invocation& invocation) {
     const DocumentationTable names;
     const InfoFile a = loadInfoFile(sourceA, names);
     const InfoFile b = loadInfoFile(sourceB, names);
+    // A backup (x.info.bak) is read 16 bytes wide by its name: every string would differ.
+    if (!invocation.arguments.has(stringsOption) && sourceA.stringWidth != sourceB.stringWidth)
+        invocation.err << "kestra-tool: warning: " << shownPath(pathA) << " and "
+                       << shownPath(pathB) << " are read with different string widths by their "
+                       << "names (" << int(sourceA.stringWidth) << " and "
+                       << int(sourceB.stringWidth)
+                       << " bytes); give --strings 16 or --strings 32 to read both alike\n";
     const bool differ = writeDifferences(invocation.out, a, b);
     return differ ? exitNegative : exitDone;
 }

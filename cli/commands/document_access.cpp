@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "commands/save_signals.h"
+#include "io/atomic_file.h"
 #include "io/file_reader.h"
 #include "names/documentation_search.h"
 #include "text/control_escapes.h"
@@ -100,6 +101,18 @@ void saveInfoFile(const InfoFile& document, const std::string& path, std::ostrea
         saved = document.save(path, &error);
     }
     if (saved)
+        return;
+    if (!error.targetReplaced)
+        error.message = "cannot be saved: " + error.message;
+    failOn(path, error);
+}
+
+void saveTextFile(const std::string& text, const std::string& path) {
+    FileError error;
+    const auto contents = [&](const WriteAt& write) {
+        return write(0, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    };
+    if (replaceFile(path, text.size(), contents, error))
         return;
     if (!error.targetReplaced)
         error.message = "cannot be saved: " + error.message;

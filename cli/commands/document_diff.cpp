@@ -1,5 +1,7 @@
 #include "commands/document_diff.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -78,25 +80,67 @@ void compareDescriptors(Differences& differences, const InfoFile& a, const InfoF
     }
 }
 
+// A property of A that B has too: its place in each document.
+struct SharedProperty {
+    std::size_t inA;
+    std::size_t inB;
+};
+
+std::vector<SharedProperty> sharedProperties(const std::vector<PropertyKey>& keysA,
+                                             const KeyPositions& inB) {
+    std::vector<SharedProperty> shared;
+    for (std::size_t k = 0; k < keysA.size(); ++k) {
+        if (const auto found = inB.find(keysA[k]); found != inB.end())
+            shared.push_back({k, found->second});
+    }
+    return shared;
+}
+
+// Whether an item of A and one of B hold their values alike: each property in the same place of
+// the packed item, of the same type. Such items are equal exactly where their bytes are.
+bool sameItemLayout(const InfoFile& a, const InfoFile& b,
+                    const std::vector<SharedProperty>& shared) {
+    const std::span<const PropertySlot> slotsA = a.items.properties();
+    const std::span<const PropertySlot> slotsB = b.items.properties();
+    return slotsA.size() == slotsB.size() && shared.size() == slotsA.size() &&
+           std::all_of(shared.begin(), shared.end(), [&](const SharedProperty& property) {
+               return property.inA == property.inB &&
+                      slotsA[property.inA].facts.typeCode == slotsB[property.inB].facts.typeCode;
+           });
+}
+
+// Values of one type with the same bytes show the same text and are saved as the same bytes, so
+// only values whose bytes differ are rendered.
+void compareValue(Differences& differences, const PropertyKey& key, std::size_t item,
+                  ConstValueRef va, ConstValueRef vb) {
+    if (va.typeCode == vb.typeCode &&
+        std::equal(va.bytes, va.bytes + valueWidth(va.typeCode), vb.bytes))
+        return;
+    const std::string what = "item " + std::to_string(item) + " " + label(key);
+    const std::string textA = displayText(va);
+    const std::string textB = displayText(vb);
+    if (textA != textB)
+        differences.line(what + ": " + jsonQuoted(textA) + " | " + jsonQuoted(textB));
+    else
+        differences.compare(what + " bytes", hexText(savedValue(va.descriptor, va).view()),
+                            hexText(savedValue(vb.descriptor, vb).view()));
+}
+
 void compareItems(Differences& differences, const InfoFile& a, const InfoFile& b,
                   const std::vector<PropertyKey>& keysA, const KeyPositions& inB) {
     const std::size_t common = std::min(a.items.size(), b.items.size());
+    const std::vector<SharedProperty> shared = sharedProperties(keysA, inB);
+    const bool wholeItems = sameItemLayout(a, b, shared);
+    const std::size_t stride = a.items.stride();
     for (std::size_t i = 0; i < common; ++i) {
-        for (std::size_t k = 0; k < keysA.size(); ++k) {
-            const auto found = inB.find(keysA[k]);
-            if (found == inB.end())
-                continue;
-            const PropertyValue& va = a.items[i].values[k];
-            const PropertyValue& vb = b.items[i].values[found->second];
-            const std::string what = "item " + std::to_string(i) + " " + label(keysA[k]);
-            const std::string textA = displayText(va);
-            const std::string textB = displayText(vb);
-            if (textA != textB)
-                differences.line(what + ": " + jsonQuoted(textA) + " | " + jsonQuoted(textB));
-            else
-                differences.compare(what + " bytes", hexText(savedValue(va.descriptor, va).view()),
-                                    hexText(savedValue(vb.descriptor, vb).view()));
-        }
+        if (wholeItems &&
+            std::memcmp(a.items.data() + i * stride, b.items.data() + i * stride, stride) == 0)
+            continue;
+        const ConstValueList valuesA = a.items[i].values;
+        const ConstValueList valuesB = b.items[i].values;
+        for (const SharedProperty& property : shared)
+            compareValue(differences, keysA[property.inA], i, valuesA[property.inA],
+                         valuesB[property.inB]);
     }
     for (std::size_t i = common; i < a.items.size(); ++i)
         differences.line("item " + std::to_string(i) + ": only in A");

@@ -4,6 +4,8 @@
 #include "commands/item_source.h"
 #include "tool_error.h"
 
+#include <sstream>
+
 namespace kestra::tool {
 
 namespace {
@@ -12,12 +14,16 @@ constexpr std::string_view name = "dump";
 constexpr std::string_view formatOption = "--format";
 constexpr std::string_view exactOption = "--exact";
 constexpr std::string_view rawOption = "--raw";
-constexpr OptionRule options[] = {
-    {formatOption, true}, {exactOption, false}, {rawOption, false}, stringsRule};
+constexpr OptionRule options[] = {{formatOption, true, {}, "json jsonl csv"},
+                                  {exactOption, false},
+                                  {rawOption, false},
+                                  stringsRule,
+                                  outputRule};
 constexpr std::string_view help =
-    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [--doc PATH]
+    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [-o OUT] [--doc PATH]
 
-Writes every item with every value to standard output.
+Writes every item with every value to standard output, or with -o (--output) to OUT, which is
+replaced only once the whole text is made ("-" is standard output).
 
 json (the default): the file's path, its string width, whether names were read, the header,
   the descriptors, and every item's values, each with its "id", "name", "typeCode", "linked",
@@ -33,13 +39,14 @@ jsonl: one JSON object per item per line, {"item": 0, "Species": "Kestrel", "Win
   keys. Reads the file an item batch at a time, so memory does not grow with the file.
 csv: one row per item: "Item #", then one column per property headed "NAME (ID)" (only "(ID)"
   when the name is empty), holding display texts, or with --exact floats in the shortest form
-  that reads back to the same float. RFC 4180: CR LF line ends, quoting as needed. import reads
-  this table back.
+  that reads back to the same float. RFC 4180: CR LF line ends, every string cell quoted (so a
+  spreadsheet that keeps quoted fields as text keeps "01" and " 3"), other fields quoted as
+  needed. import reads this table back.
 
 FILE may be "-" for standard input (with --strings).
 )help";
 
-int run(const Invocation& invocation) {
+int write(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const Arguments& arguments = invocation.arguments;
     const std::string* given = arguments.value(formatOption);
@@ -65,6 +72,16 @@ int run(const Invocation& invocation) {
     else
         writeJson(invocation.out, source, document, names.table);
     return exitDone;
+}
+
+int run(const Invocation& invocation) {
+    const std::string* output = invocation.arguments.value(outputOption);
+    if (!output || *output == streamPath)
+        return write(invocation);
+    std::ostringstream text;
+    const int status = write(Invocation{invocation.arguments, text, invocation.err});
+    saveTextFile(text.str(), *output);
+    return status;
 }
 
 } // namespace

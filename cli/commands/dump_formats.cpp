@@ -7,6 +7,7 @@
 #include "text/csv_table.h"
 #include "text/json_writer.h"
 #include "text/text_encoding.h"
+#include "text/value_output.h"
 
 namespace kestra::tool {
 
@@ -33,15 +34,61 @@ void writeDescriptor(JsonWriter& json, const PropertyDescriptor& descriptor,
     json.endObject();
 }
 
-void writeValue(JsonWriter& json, const PropertyValue& value) {
-    json.beginObject(JsonWriter::Layout::Inline);
-    json.member("id", value.id);
-    json.member("name", bytesToUtf8(*value.name));
-    json.member("typeCode", typeCodeText(value.typeCode));
-    json.memberBoolean("linked", value.linked);
-    json.member("text", displayText(value));
-    json.member("bytes", savedBytesText(value));
-    json.endObject();
+// What every value of a property shows before its text in the JSON dump:
+// {"id": 1001, "name": "Species", "typeCode": "s32", "linked": false, "text":
+std::vector<std::string> valuePrefixes(const ItemList& items) {
+    std::vector<std::string> prefixes;
+    for (const PropertySlot& slot : items.properties()) {
+        std::string prefix = "{\"id\": ";
+        appendNumber(prefix, slot.facts.id);
+        prefix += ", \"name\": ";
+        appendJsonString(prefix, bytesToUtf8(*slot.facts.name));
+        prefix += ", \"typeCode\": \"";
+        prefix += typeCodeText(slot.facts.typeCode);
+        prefix += slot.facts.linked ? "\", \"linked\": true" : "\", \"linked\": false";
+        prefix += ", \"text\": ";
+        prefixes.push_back(std::move(prefix));
+    }
+    return prefixes;
+}
+
+// The items array, laid out as JsonWriter lays out blocks `depth` levels deep: an item object per
+// block, its values one per line.
+void writeJsonItems(std::ostream& stream, const ItemList& items, std::size_t depth) {
+    if (items.empty()) {
+        stream << "[]";
+        return;
+    }
+    const std::string item = "\n" + std::string(2 * (depth + 1), ' ');
+    const std::string member = "\n" + std::string(2 * (depth + 2), ' ');
+    const std::string value = "\n" + std::string(2 * (depth + 3), ' ');
+    const std::vector<std::string> prefixes = valuePrefixes(items);
+    OutputBuffer out(stream);
+    out.text += '[';
+    char text[longestValueText];
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            out.text += ',';
+        out.text += item + "{" + member + "\"index\": ";
+        appendNumber(out.text, i);
+        out.text += "," + member + "\"values\": [";
+        const ConstValueList values = items[i].values;
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            out.text += k > 0 ? "," : "";
+            out.text += value;
+            out.text += prefixes[k];
+            appendJsonString(out.text, std::string_view(text, displayTextInto(values[k], text)));
+            out.text += ", \"bytes\": \"";
+            appendHex(out.text, values[k]);
+            out.text += "\"}";
+        }
+        if (!values.empty())
+            out.text += member;
+        out.text += "]" + item + "}";
+        out.flushIfFull();
+    }
+    out.text += "\n" + std::string(2 * depth, ' ') + "]";
+    out.flush();
 }
 
 } // namespace
@@ -67,18 +114,7 @@ void writeJson(std::ostream& out, const InfoSource& source, const InfoFile& docu
         writeDescriptor(json, descriptor, document.stringWidth, names);
     json.endArray();
     json.key("items");
-    json.beginArray();
-    for (std::size_t i = 0; i < document.items.size(); ++i) {
-        json.beginObject();
-        json.member("index", i);
-        json.key("values");
-        json.beginArray();
-        for (const PropertyValue& value : document.items[i].values)
-            writeValue(json, value);
-        json.endArray();
-        json.endObject();
-    }
-    json.endArray();
+    writeJsonItems(json.valueStream(), document.items, json.depth());
     json.endObject();
     json.finish();
 }
@@ -102,41 +138,62 @@ std::vector<std::string> recordKeys(const std::vector<PropertyDescriptor>& descr
     return keys;
 }
 
-void writeJsonLines(std::ostream& out, ItemSource& items, const DocumentationTable& names,
+void writeJsonLines(std::ostream& stream, ItemSource& items, const DocumentationTable& names,
                     bool raw) {
-    const std::vector<std::string> keys = recordKeys(items.shape().descriptors, names);
-    items.forEachItem(0, items.itemCount(), [&](std::size_t index, const ItemRecord& item) {
-        JsonWriter json(out);
-        json.beginObject(JsonWriter::Layout::Inline);
-        json.member(itemKey, index);
+    // Each value's key with what comes before it: ", \"Species\": ".
+    std::vector<std::string> keys;
+    for (const std::string& key : recordKeys(items.shape().descriptors, names)) {
+        std::string quoted = ", ";
+        appendJsonString(quoted, key);
+        keys.push_back(quoted + ": ");
+    }
+    OutputBuffer out(stream);
+    items.forEachItem(0, items.itemCount(), [&](std::size_t index, ConstItemRef item) {
+        out.text += "{\"item\": ";
+        appendNumber(out.text, index);
         for (std::size_t k = 0; k < keys.size(); ++k) {
-            json.key(keys[k]);
-            json.literal(jsonValue(item.values[k]));
+            out.text += keys[k];
+            appendJsonValue(out.text, item.values[k]);
         }
         if (raw) {
-            json.key(bytesKey);
-            json.beginObject(JsonWriter::Layout::Inline);
-            for (std::size_t k = 0; k < keys.size(); ++k)
-                json.member(keys[k], savedBytesText(item.values[k]));
-            json.endObject();
+            out.text += ", \"bytes\": {";
+            for (std::size_t k = 0; k < keys.size(); ++k) {
+                out.text.append(keys[k], k == 0 ? 2 : 0); // the first without its ", "
+                out.text += '"';
+                appendHex(out.text, item.values[k]);
+                out.text += '"';
+            }
+            out.text += '}';
         }
-        json.endObject();
-        json.finish();
+        out.text += "}\n";
+        out.flushIfFull();
     });
+    out.flush();
 }
 
-void writeCsv(std::ostream& out, const InfoFile& document, const DocumentationTable& names,
+void writeCsv(std::ostream& stream, const InfoFile& document, const DocumentationTable& names,
               bool exact) {
-    out << itemHeading;
+    stream << itemHeading;
     for (const PropertyDescriptor& descriptor : document.descriptors)
-        out << ',' << csvField(propertyHeading(nameOf(names, descriptor.id), descriptor.id));
-    out << csvRecordEnd;
+        stream << ',' << csvField(propertyHeading(nameOf(names, descriptor.id), descriptor.id));
+    stream << csvRecordEnd;
+    OutputBuffer out(stream);
+    const auto textInto = exact ? exactTextInto : displayTextInto;
+    char text[longestValueText];
     for (std::size_t i = 0; i < document.items.size(); ++i) {
-        out << i;
-        for (const PropertyValue& value : document.items[i].values)
-            out << ',' << csvField(exact ? exactText(value) : displayText(value));
-        out << csvRecordEnd;
+        appendNumber(out.text, i);
+        for (const ConstValueRef value : document.items[i].values) {
+            out.text += ',';
+            const std::string_view shown(text, textInto(value, text));
+            if (isStringType(value.typeCode))
+                out.text += csvQuotedField(shown);
+            else
+                appendCsvField(out.text, shown);
+        }
+        out.text += csvRecordEnd;
+        out.flushIfFull();
     }
+    out.flush();
 }
 
 } // namespace kestra::tool

@@ -14,15 +14,21 @@ std::vector<WriteSpan> documentLayout(const InfoFile& document);
 // "the header", "the property table", "item 2 property 1 (ID 20)".
 std::string spanLabel(const InfoFile& document, const WriteSpan& span);
 
-// A span that begins before an earlier-starting span has ended: `later` overlaps `earlier`.
-struct Overlap {
-    WriteSpan earlier;
-    WriteSpan later;
+// What a walk over the parts of a file in the order of where they begin comes upon.
+class LayoutObserver {
+public:
+    virtual ~LayoutObserver() = default;
+    // `later` begins before `earlier`, the part ending furthest of those before it, has ended.
+    virtual void overlap(const WriteSpan& earlier, const WriteSpan& later) = 0;
+    // No part covers the bytes [begin, end); stretches come in ascending order.
+    virtual void gap(std::uint64_t begin, std::uint64_t end) = 0;
 };
-// Every span that overlaps one starting before it (or at the same byte), found in one sweep.
-std::vector<Overlap> findOverlaps(std::vector<WriteSpan> spans);
 
-// Where a save stops writing, before its "@" padding.
-std::uint64_t writtenEnd(const std::vector<WriteSpan>& spans);
+// Walks `spans` sorted by where they begin (those beginning at the same byte in the order
+// given) and tells `observer` what it finds. Returns where the part reaching furthest ends.
+std::uint64_t sweepSpans(std::vector<WriteSpan> spans, LayoutObserver& observer);
+// The same for the parts a save of `document` writes, without listing them where the items lie
+// apart or all at one place: one item's findings are then every item's.
+std::uint64_t sweepLayout(const InfoFile& document, LayoutObserver& observer);
 
 } // namespace kestra::tool

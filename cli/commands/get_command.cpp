@@ -1,6 +1,7 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/item_source.h"
+#include "commands/property_reference.h"
 #include "commands/value_fields.h"
 #include "tool_error.h"
 
@@ -15,9 +16,9 @@ constexpr OptionRule options[] = {{rawOption, false}, {exactOption, false}, stri
 constexpr std::string_view help =
     R"help(usage: kestra-tool get FILE ITEM PROPERTY [--raw | --exact] [--strings 16|32]
 
-Writes the value of property PROPERTY (its position in the item, counting from 0) of item ITEM
-as the editor's lists show it: strings up to their first zero byte, floats with six decimals,
-integers unsigned.
+Writes the value of property PROPERTY of item ITEM as the editor's lists show it: strings up
+to their first zero byte, floats with six decimals, integers unsigned. PROPERTY is its position
+in the item (counting from 0), "#ID", or its name from the documentation, as set takes it.
   --raw     the field's bytes in hex instead, as a save writes them (strings whole, numbers
             big-endian)
   --exact   floats in the shortest form that reads back to the same float instead
@@ -35,10 +36,10 @@ int run(const Invocation& invocation) {
     ItemSource source(infoSource(arguments, path), names);
     const std::size_t item =
         parsePosition(arguments.positionals[1], "item", source.itemCount(), shownPath(path));
-    const std::size_t property = parsePosition(arguments.positionals[2], "property",
-                                               source.shape().descriptors.size(), shownPath(path));
-    source.forEachItem(item, item + 1, [&](std::size_t, const ItemRecord& record) {
-        const PropertyValue& value = record.values[property];
+    PropertyReferences properties(arguments, path, source.shape().descriptors);
+    const std::size_t property = properties.position(arguments.positionals[2], shownPath(path));
+    source.forEachItem(item, item + 1, [&](std::size_t, ConstItemRef record) {
+        const PropertyValue value = record.values[property];
         if (arguments.has(rawOption))
             invocation.out << savedBytesText(value) << '\n';
         else if (arguments.has(exactOption))

@@ -1,8 +1,10 @@
 #include <algorithm>
 
 #include "commands/commands.h"
+#include "commands/converted_cells.h"
 #include "commands/document_access.h"
 #include "commands/edit_session.h"
+#include "commands/typed_text_checks.h"
 #include "commands/value_fields.h"
 #include "editing/item_editing.h"
 #include "text/csv_table.h"
@@ -39,32 +41,16 @@ is no number, repeats a row or leaves a gap, a number cell that is not one decim
 its type and nothing else (1,000 or 25.9 for an integer, 0x10 or 26abc), a string longer than its
 field, a NUL, or a character outside ISO-8859-1.
 
-Writes each stored property as set does ("item I property P (ID N): TEXT", the value rendered
-afresh), and "item I: new item" for each item added. FILE, CSV or OUT may be "-" for standard
-input or output (FILE with --strings); when the file goes to standard output, these lines go
-to standard error. --dry-run saves nothing and writes what diff would show between FILE and the
-result instead, and the bytes no value covers that the save would rewrite (status 1 when
+Writes each property whose bytes change as set does ("item I property P (ID N): TEXT", the
+value rendered afresh), and "item I: new item" for each item added. When string cells have
+lost leading zeros or spaces ("01" as "1") in rows that are otherwise unchanged, as a
+spreadsheet that read them as numbers leaves them, it warns once per column on standard error.
+FILE, CSV or OUT may be "-" for standard input or output (FILE with --strings); when the file
+goes to standard output, these lines go to standard error. --dry-run (-n) saves nothing and writes what diff would show between FILE and
+the result instead, and the bytes no value covers that the save would rewrite (status 1 when
 something would change, 0 when nothing would). When no cell changes a value, FILE is not
 written, and a last line says so.
 )help";
-
-// Why a cell's text was refused, after "cannot take the text ...: ".
-std::string refusalReason(const WholeTextReading& reading, std::string_view text, TypeCode code) {
-    switch (reading.refusal) {
-    case TextRefusal::None:
-        break;
-    case TextRefusal::NoNumber:
-        return "it is no decimal number";
-    case TextRefusal::MoreThanANumber:
-        return "only " + quotedCell(text.substr(0, reading.numberLength)) + " of it is a number";
-    case TextRefusal::OutOfRange:
-        return code == TypeCode::F4 ? "it is beyond a float's range"
-                                    : "it is beyond 32 bits (0 to 4294967295)";
-    case TextRefusal::LongerThanField:
-        return "it is longer than the field's " + std::to_string(valueWidth(code)) + " bytes";
-    }
-    return {};
-}
 
 // The item a row stands for: one of the file's, once, or the next new one, which it adds.
 std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
@@ -91,9 +77,14 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
     return item;
 }
 
-void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen) {
+// Stores the row's cells; tells only those whose bytes change (a float's text that a
+// spreadsheet shortened may still say the same float).
+void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen,
+              ConvertedColumns& converted) {
     const std::size_t item = rowItem(session, row, seen);
     InfoFile& document = session.document();
+    std::size_t changed = 0;
+    std::vector<std::pair<std::size_t, std::string>> convertedHere; // column, the text it held
     for (std::size_t k = 0; k < row.cells.size(); ++k) {
         const PropertyValue& value = document.items[item].values[k];
         const std::string where = cellPlace(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
@@ -112,11 +103,26 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
             continue;
         const ValueRef field = document.items[item].values[k];
         const std::vector<std::uint8_t> before(field.field().begin(), field.field().end());
+        const std::string held = displayText(value);
         const WholeTextReading reading = parseWholeValueText(field, text);
         if (reading.refusal != TextRefusal::None)
             throw ToolError(where + ", cannot take the text " + quotedCell(cell) + ": " +
-                            refusalReason(reading, text, value.typeCode) + "; nothing was saved");
-        session.stored(item, k, !std::ranges::equal(before, field.field()));
+                            wholeTextRefusal(reading, text, value.typeCode) +
+                            "; nothing was saved");
+        if (std::ranges::equal(before, field.field()))
+            continue;
+        session.stored(item, k, true);
+        ++changed;
+        if (isStringType(value.typeCode) && looksConvertedToNumber(held, cell))
+            convertedHere.emplace_back(k, held);
+    }
+    // Only a row whose other cells are as the file holds them tells of a spreadsheet; in an
+    // edited row the change may be meant.
+    if (changed != convertedHere.size())
+        return;
+    for (const auto& [k, held] : convertedHere) {
+        const std::string heading = "ID " + std::to_string(document.items[item].values[k].id);
+        converted.note(k + 2, heading, row.row, held, row.cells[k]);
     }
 }
 
@@ -132,16 +138,19 @@ int run(const Invocation& invocation) {
     for (const PropertyDescriptor& descriptor : session.document().descriptors)
         ids.push_back(descriptor.id);
     std::vector<bool> seen(session.document().items.size(), false);
+    ConvertedColumns converted;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
         TableReader table(text, ids);
         TableRow row;
         while (table.next(row))
-            storeRow(session, row, seen);
+            storeRow(session, row, seen, converted);
     } catch (const ToolError& error) {
         throw ToolError(shownPath(csvPath) + ": " + error.what());
     }
-    return session.finish();
+    const int status = session.finish();
+    converted.warn(invocation.err, shownPath(csvPath));
+    return status;
 }
 
 } // namespace

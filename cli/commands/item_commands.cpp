@@ -13,8 +13,9 @@ constexpr OptionRule options[] = {outputRule, dryRunRule, stringsRule};
 // What the three commands' helps end with.
 constexpr std::string_view helpTail = R"help(
 FILE or OUT may be "-" for standard input or output (FILE with --strings); when the file goes
-to standard output, the index is written to standard error. --dry-run saves nothing and writes
-what diff would show between FILE and the result instead (status 1 when something would change).
+to standard output, the new index (of new-item and copy-item) is written to standard error.
+--dry-run (-n) saves nothing and writes what diff would show between FILE and the result instead
+(status 1 when something would change).
 )help";
 
 constexpr std::string_view newItemName = "new-item";

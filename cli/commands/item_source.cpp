@@ -31,7 +31,7 @@ ItemSource::ItemSource(const InfoSource& source, const DocumentationTable& names
 }
 
 void ItemSource::forEachItem(std::size_t first, std::size_t last,
-                             const std::function<void(std::size_t, const ItemRecord&)>& visit) {
+                             const std::function<void(std::size_t, ConstItemRef)>& visit) {
     for (std::size_t i = first; i < last; i += batchItems_) {
         // Emptied first: the reader fills items whose bytes are zero.
         batch_.resize(0);

@@ -30,9 +30,10 @@ public:
     const InfoFile& shape() const { return shape_; }
     std::size_t itemCount() const { return shape_.header.itemCount; }
 
-    // Calls `visit` with the index and the record of each item in [first, last), in order.
+    // Calls `visit` with the index and a view of each item in [first, last), in order; the view
+    // lasts for the call.
     void forEachItem(std::size_t first, std::size_t last,
-                     const std::function<void(std::size_t, const ItemRecord&)>& visit);
+                     const std::function<void(std::size_t, ConstItemRef)>& visit);
 
 private:
     std::string path_;

@@ -1,5 +1,6 @@
 #include "commands/commands.h"
 #include "commands/document_access.h"
+#include "commands/property_reference.h"
 #include "search/search_matching.h"
 #include "text/text_encoding.h"
 #include "tool_error.h"
@@ -12,8 +13,10 @@ constexpr std::string_view name = "search";
 constexpr std::string_view allOption = "--all";
 constexpr std::string_view typeOption = "--type";
 constexpr std::string_view propertyOption = "--property";
-constexpr OptionRule options[] = {
-    {allOption, false}, {typeOption, true}, {propertyOption, true}, stringsRule};
+constexpr OptionRule options[] = {{allOption, false},
+                                  {typeOption, true, {}, "s32 s16 f4 i4"},
+                                  {propertyOption, true},
+                                  stringsRule};
 constexpr std::string_view help =
     R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT [--strings 16|32]
 
@@ -21,7 +24,8 @@ Writes the indexes of the items that hold a matching value, one per line, ascend
 editor's Search dialog finds them:
   --all            every property
   --type CODE      only properties of type s32, s16, f4 or i4
-  --property ID    only properties with this ID
+  --property ID    only properties with this ID (or "#ID", or a property's name, as set takes
+                   it)
 Strings match when they contain TEXT (byte for byte, case-sensitive); floats when TEXT (digits,
 points, one leading minus) reads as an equal number; integers when TEXT (digits only) reads as
 an equal number. TEXT is narrowed to 8-bit text as the editor narrows typed text.
@@ -49,7 +53,10 @@ int run(const Invocation& invocation) {
         searchCertainType(text, *code, document, results);
     } else if (const std::string* id = arguments.value(propertyOption)) {
         std::uint32_t propertyId = 0;
-        if (!parseUnsigned32(*id, propertyId))
+        if (!meantAsNumber(*id))
+            propertyId =
+                PropertyReferences(arguments, path, document.descriptors).id(*id, shownPath(path));
+        else if (!parseUnsigned32(*id, propertyId))
             throw ToolError("search: \"" + *id + "\" is no property ID (a decimal number)");
         searchSingleProperty(text, propertyId, document, results);
     } else {

@@ -1,10 +1,14 @@
 #include <algorithm>
-#include <stdexcept>
+#include <limits>
 
 #include "commands/commands.h"
 #include "commands/document_access.h"
 #include "commands/file_layout.h"
 #include "commands/value_fields.h"
+#include "document/saved_values.h"
+#include "document/value_placement.h"
+#include "io/file_reader.h"
+#include "io/zero_scan.h"
 #include "names/documentation_table.h"
 #include "tool_error.h"
 
@@ -32,143 +36,186 @@ FILE may be "-" for standard input (with --strings); it is read as the editor re
 )help";
 
 constexpr std::size_t shownPerKind = 10;
+constexpr std::uint64_t nowhere = std::numeric_limits<std::uint64_t>::max();
 
 std::string byteRange(std::uint64_t begin, std::uint64_t end) {
     return hexNumber(begin) + "-" + hexNumber(end - 1);
 }
 
-// Writes the findings of one kind, at most `shownPerKind` of them. (Not from a destructor: a
-// write to standard output may throw when it fails.)
+// The findings of one kind: the first `shownPerKind` in words, the rest counted. Their texts are
+// built only for those shown.
 class FindingList {
 public:
-    FindingList(std::ostream& out, std::string_view kind) : out_(out), kind_(kind) {}
+    explicit FindingList(std::string_view kind) : kind_(kind) {}
 
-    void add(const std::string& finding) {
+    template <typename Text> void add(Text&& text) {
         if (count_++ < shownPerKind)
-            out_ << kind_ << ": " << finding << '\n';
+            shown_.push_back(text());
     }
-    // Counts the findings not shown.
-    void finish() {
+    void write(std::ostream& out) const {
+        for (const std::string& finding : shown_)
+            out << kind_ << ": " << finding << '\n';
         if (count_ > shownPerKind)
-            out_ << kind_ << ": ... and " << count_ - shownPerKind << " more\n";
+            out << kind_ << ": ... and " << count_ - shownPerKind << " more\n";
     }
 
 private:
-    std::ostream& out_;
     std::string_view kind_;
+    std::vector<std::string> shown_;
     std::size_t count_ = 0;
 };
 
-struct Check {
-    const InfoFile& document;
-    const std::vector<std::uint8_t>& bytes;
-    const std::vector<WriteSpan>& spans;
-    std::ostream& out;
+// The failure to read the file, said as for a file that cannot be read at all.
+[[noreturn]] void failToRead(const std::string& path, FileError error) {
+    error.message = error.code ? "cannot be read" : "cannot be read: " + error.message;
+    failOn(path, error);
+}
+
+// Parts that lie wholly or partly past the end of the file, in write order. Only items that reach
+// past it are looked at value by value.
+void findBeyondEnd(const InfoFile& document, std::uint64_t size, FindingList& list) {
+    const auto check = [&](const WriteSpan& span) {
+        if (span.end > size)
+            list.add([&] {
+                return spanLabel(document, span) + " at " + byteRange(span.begin, span.end) +
+                       "; the file ends at " + hexNumber(size);
+            });
+    };
+    check(WriteSpan{0, headerSize, WriteSpan::Kind::Header});
+    if (!document.descriptors.empty())
+        check(WriteSpan{headerSize, descriptorTableEnd(document.descriptors.size()),
+                        WriteSpan::Kind::PropertyTable});
+    const std::span<const PropertySlot> properties = document.items.properties();
+    const ValuePlacement placement(properties);
+    for (std::uint32_t item = 0; item < document.items.size(); ++item) {
+        const std::uint64_t start = unwrappedPosition(document.header, item);
+        if (!placement.wrapsAt(start) && start + placement.end <= size)
+            continue;
+        for (std::uint32_t k = 0; k < properties.size(); ++k) {
+            const std::uint64_t begin =
+                valuePosition(document.header, item, properties[k].facts.descriptor.offset);
+            check(WriteSpan{
+                begin, begin + savedWidth(document.descriptors[k], properties[k].facts.typeCode),
+                WriteSpan::Kind::Value, item, k});
+        }
+    }
+}
+
+// Overlapping parts, and the bytes other than zero that no part covers, read from the file.
+class LayoutCheck : public LayoutObserver {
+public:
+    LayoutCheck(const InfoFile& document, const ByteSource& source, const std::string& path)
+        : document_(document), source_(source), path_(path), scan_(source) {}
+
+    void overlap(const WriteSpan& earlier, const WriteSpan& later) override {
+        overlaps.add([&] {
+            return spanLabel(document_, later) + " at " + byteRange(later.begin, later.end) +
+                   " overlaps " + spanLabel(document_, earlier) + " at " +
+                   byteRange(earlier.begin, earlier.end);
+        });
+    }
+    void gap(std::uint64_t begin, std::uint64_t end) override {
+        FileError error;
+        const auto found = [&](std::uint64_t first, std::uint64_t last) {
+            firstUncovered = std::min(firstUncovered, first);
+            uncovered.add([&] {
+                return "bytes " + byteRange(first, last) +
+                       " are not zero; a save writes zeros there";
+            });
+        };
+        if (!scan_.scan(begin, std::min(end, source_.size()), found, error))
+            failToRead(path_, error);
+    }
+
+    FindingList overlaps{"overlap"};
+    FindingList uncovered{"uncovered"};
+    std::uint64_t firstUncovered = nowhere;
+
+private:
+    const InfoFile& document_;
+    const ByteSource& source_;
+    const std::string& path_;
+    ZeroScan scan_;
 };
 
-void reportBeyondEnd(const Check& check) {
-    FindingList list(check.out, "beyond end");
-    for (const WriteSpan& span : check.spans) {
-        if (span.end > check.bytes.size())
-            list.add(spanLabel(check.document, span) + " at " + byteRange(span.begin, span.end) +
-                     "; the file ends at " + hexNumber(check.bytes.size()));
-    }
-    list.finish();
-}
-
-void reportOverlaps(const Check& check) {
-    FindingList list(check.out, "overlap");
-    for (const Overlap& overlap : findOverlaps(check.spans)) {
-        list.add(spanLabel(check.document, overlap.later) + " at " +
-                 byteRange(overlap.later.begin, overlap.later.end) + " overlaps " +
-                 spanLabel(check.document, overlap.earlier) + " at " +
-                 byteRange(overlap.earlier.begin, overlap.earlier.end));
-    }
-    list.finish();
-}
-
-void reportUncovered(const Check& check, std::uint64_t end) {
-    const std::size_t limit = std::size_t(std::min<std::uint64_t>(end, check.bytes.size()));
-    std::vector<bool> covered(limit, false);
-    for (const WriteSpan& span : check.spans) {
-        for (std::uint64_t at = span.begin; at < std::min<std::uint64_t>(span.end, limit); ++at)
-            covered[std::size_t(at)] = true;
-    }
-    FindingList list(check.out, "uncovered");
-    for (std::size_t at = 0; at < limit;) {
-        if (covered[at] || check.bytes[at] == 0) {
-            ++at;
-            continue;
-        }
-        const std::size_t begin = at;
-        while (at < limit && !covered[at] && check.bytes[at] != 0)
-            ++at;
-        list.add("bytes " + byteRange(begin, at) + " are not zero; a save writes zeros there");
-    }
-    list.finish();
-}
-
-void reportTail(const Check& check, std::uint64_t end) {
-    const std::uint64_t size = check.bytes.size();
+// Reports the bytes after the last part: the "@" padding up to a multiple of 32 and anything
+// beyond. Returns the first padding byte that is not "@", or `nowhere`.
+std::uint64_t reportTail(std::ostream& out, const ByteSource& source, const std::string& path,
+                         std::uint64_t end) {
+    const std::uint64_t size = source.size();
     const std::uint64_t padded = paddedEnd(end);
+    std::uint64_t firstWrong = nowhere;
     if (size >= end) {
-        const auto first = check.bytes.begin() + std::ptrdiff_t(end);
-        const auto last = check.bytes.begin() + std::ptrdiff_t(std::min(size, padded));
-        const std::ptrdiff_t wrong =
-            std::count_if(first, last, [](std::uint8_t byte) { return byte != paddingByte; });
+        std::vector<std::uint8_t> tail(std::size_t(std::min(size, padded) - end));
+        FileError error;
+        if (!source.read(end, tail, error))
+            failToRead(path, error);
+        std::size_t wrong = 0;
+        for (std::size_t at = 0; at < tail.size(); ++at) {
+            if (tail[at] != paddingByte && wrong++ == 0)
+                firstWrong = end + at;
+        }
         if (wrong > 0)
-            check.out << "padding: " << wrong << " of the bytes " << byteRange(end, padded)
-                      << " are not \"@\"; a save writes \"@\" there\n";
+            out << "padding: " << wrong << " of the bytes " << byteRange(end, padded)
+                << " are not \"@\"; a save writes \"@\" there\n";
         if (size < padded)
-            check.out << "padding: the file ends at " << hexNumber(size)
-                      << "; a save adds \"@\" up to " << hexNumber(padded) << '\n';
+            out << "padding: the file ends at " << hexNumber(size) << "; a save adds \"@\" up to "
+                << hexNumber(padded) << '\n';
     }
     if (size > padded)
-        check.out << "trailing: bytes " << byteRange(padded, size) << " (" << size - padded
-                  << " bytes) lie beyond the padded end; a save drops them\n";
-}
-
-// The bytes a save would write, or an empty list when they could not equal the file's.
-std::vector<std::uint8_t> savedImage(const InfoFile& document, std::uint64_t limit) {
-    try {
-        return document.serialize(limit);
-    } catch (const std::length_error&) {
-        return {};
-    }
+        out << "trailing: bytes " << byteRange(padded, size) << " (" << size - padded
+            << " bytes) lie beyond the padded end; a save drops them\n";
+    return firstWrong;
 }
 
 int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const InfoSource source = infoSource(invocation.arguments, invocation.arguments.positionals[0]);
-    const std::vector<std::uint8_t> bytes = readWholeFile(source.path);
-    InfoFile document;
+    ByteSource bytes;
     FileError error;
-    if (!document.loadFromBytes(bytes, source.stringWidth, DocumentationTable(), &error))
+    if (!ByteSource::open(openablePath(source.path), addressableBytes, bytes, error))
+        failToRead(source.path, error);
+    // A stream is read to its end, since what lies beyond the values counts too, and then seen
+    // as the bytes in memory that it is.
+    std::vector<std::uint8_t> streamed;
+    if (bytes.isStream()) {
+        if (!bytes.fetch(addressableBytes, error))
+            failToRead(source.path, error);
+        streamed.resize(std::size_t(bytes.size()));
+        if (!bytes.read(0, streamed, error))
+            failToRead(source.path, error);
+        bytes = ByteSource(streamed);
+    }
+    InfoFile document;
+    if (!document.load(bytes, source.stringWidth, DocumentationTable(), &error)) {
+        if (error.code)
+            failToRead(source.path, error);
         failOn(source.path, error);
+    }
 
-    const std::vector<WriteSpan> spans = documentLayout(document);
-    const std::uint64_t end = writtenEnd(spans);
-    const Check check{document, bytes, spans, invocation.out};
-    reportBeyondEnd(check);
-    reportOverlaps(check);
-    reportUncovered(check, end);
-    reportTail(check, end);
+    FindingList beyondEnd("beyond end");
+    findBeyondEnd(document, bytes.size(), beyondEnd);
+    LayoutCheck check(document, bytes, source.path);
+    const std::uint64_t end = sweepLayout(document, check);
+    std::ostream& out = invocation.out;
+    beyondEnd.write(out);
+    check.overlaps.write(out);
+    check.uncovered.write(out);
+    const std::uint64_t firstWrongPadding = reportTail(out, bytes, source.path, end);
 
-    const std::vector<std::uint8_t> saved = savedImage(document, bytes.size());
-    if (saved == bytes) {
-        invocation.out << "result: load then save gives back the same bytes\n";
+    // Every value holds the file's own bytes where it lies, so a save gives back the file unless
+    // its length differs, or it writes zeros or "@" where the file holds other bytes.
+    const std::uint64_t firstDifference = std::min(check.firstUncovered, firstWrongPadding);
+    if (paddedEnd(end) == bytes.size() && firstDifference == nowhere) {
+        out << "result: load then save gives back the same bytes\n";
         return exitDone;
     }
-    invocation.out << "result: load then save changes the file";
+    out << "result: load then save changes the file";
     if (paddedEnd(end) != bytes.size())
-        invocation.out << ": a save writes " << paddedEnd(end) << " bytes, the file has "
-                       << bytes.size();
+        out << ": a save writes " << paddedEnd(end) << " bytes, the file has " << bytes.size();
     else
-        invocation.out << ": first difference at "
-                       << hexNumber(std::size_t(
-                              std::mismatch(saved.begin(), saved.end(), bytes.begin()).first -
-                              saved.begin()));
-    invocation.out << '\n';
+        out << ": first difference at " << hexNumber(firstDifference);
+    out << '\n';
     return exitNegative;
 }
 

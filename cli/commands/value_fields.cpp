@@ -20,13 +20,6 @@ std::string exactText(const PropertyValue& value) {
     return bytesToUtf8(exactValueText(value));
 }
 
-std::string jsonValue(const PropertyValue& value) {
-    const std::string text = exactText(value);
-    const bool number = value.typeCode == TypeCode::I4 ||
-                        (value.typeCode == TypeCode::F4 && std::isfinite(value.floatValue()));
-    return number ? text : jsonQuoted(text);
-}
-
 std::string savedBytesText(const PropertyValue& value) {
     return hexText(savedValue(value.descriptor, value).view());
 }

@@ -14,10 +14,6 @@ namespace kestra::tool {
 std::string displayText(const PropertyValue& value);
 // The value in UTF-8 as it reads back exactly: floats in their shortest round-trip form.
 std::string exactText(const PropertyValue& value);
-// The value as a JSON value: an integer or a finite float as a number (floats in their shortest
-// round-trip form), a string as a string, and a float that is not finite as the string "inf",
-// "-inf", "nan" or "-nan".
-std::string jsonValue(const PropertyValue& value);
 // The field as a save writes it, in hex: strings whole, numbers big-endian.
 std::string savedBytesText(const PropertyValue& value);
 

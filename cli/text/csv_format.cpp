@@ -5,6 +5,10 @@ namespace kestra::tool {
 std::string csvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
+    return csvQuotedField(text);
+}
+
+std::string csvQuotedField(std::string_view text) {
     std::string quoted = "\"";
     for (const char c : text) {
         if (c == '"')

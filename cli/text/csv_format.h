@@ -12,6 +12,9 @@ namespace kestra::tool {
 inline constexpr std::string_view csvRecordEnd = "\r\n";
 
 std::string csvField(std::string_view text);
+// The field always quoted: a spreadsheet told to keep quoted fields as text then keeps "01" and
+// " 3" as they are, where it would read them as numbers.
+std::string csvQuotedField(std::string_view text);
 
 struct CsvRecord {
     std::size_t line = 0; // where the record starts, counting from 1

@@ -108,9 +108,9 @@ void JsonWriter::boolean(bool flag) {
     out_ << (flag ? "true" : "false");
 }
 
-void JsonWriter::literal(std::string_view json) {
+std::ostream& JsonWriter::valueStream() {
     beginValue();
-    out_ << json;
+    return out_;
 }
 
 void JsonWriter::member(std::string_view name, std::uint64_t number) {

@@ -30,8 +30,10 @@ public:
     void string(std::string_view utf8);
     void number(std::uint64_t number);
     void boolean(bool flag);
-    // A value already written as JSON (a number in its own form, a quoted string).
-    void literal(std::string_view json);
+    // A value the caller writes itself to the returned stream (a long array, written in blocks),
+    // indented as this writer's next value would be: `depth()` levels deep.
+    std::ostream& valueStream();
+    std::size_t depth() const { return levels_.size(); }
     // A member of the open object: key(name) and its value in one call.
     void member(std::string_view name, std::uint64_t number);
     void member(std::string_view name, std::string_view utf8);

@@ -63,7 +63,7 @@ bool newItem(InfoFile& document, const DocumentationTable& documentation) {
         document.items.setProperties(document.descriptors, document.stringWidth, documentation);
     document.items.resize(document.items.size() + 1);
     for (const ValueRef value : document.items.back().values) {
-        if (value.typeCode == TypeCode::S32 || value.typeCode == TypeCode::S16)
+        if (isStringType(value.typeCode))
             parseValueText(value, newItemStringText);
     }
     syncItemCount(document);

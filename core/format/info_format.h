@@ -59,6 +59,9 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
 StringWidth stringWidthForPath(std::string_view path);
 TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth);
 std::uint32_t valueWidth(TypeCode code);
+inline constexpr bool isStringType(TypeCode code) {
+    return code == TypeCode::S32 || code == TypeCode::S16;
+}
 
 // firstItemOffset + item * itemLength + offset as a plain sum, before it wraps: a sum that
 // reaches positionLimit tells that the value wraps round.

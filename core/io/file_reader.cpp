@@ -167,4 +167,31 @@ bool ByteSource::read(std::uint64_t position, std::span<std::uint8_t> out, FileE
     return true;
 }
 
+bool ByteSource::dataAfter(std::uint64_t position, std::uint64_t& begin, std::uint64_t& end,
+                           FileError& error) const {
+    begin = end = size();
+    if (position >= size())
+        return true;
+    if (fd_.get() < 0) {
+        begin = position;
+        return true;
+    }
+    const off_t data = ::lseek(fd_.get(), off_t(position), SEEK_DATA);
+    if (data < 0) {
+        // ENXIO: only a hole follows. A file system that knows no holes holds data everywhere.
+        if (errno == ENXIO)
+            return true;
+        if (errno != EINVAL)
+            return failWithReason(error, "cannot find the data in the file");
+        begin = position;
+        return true;
+    }
+    const off_t hole = ::lseek(fd_.get(), data, SEEK_HOLE);
+    if (hole < 0)
+        return failWithReason(error, "cannot find the data in the file");
+    begin = std::min(std::uint64_t(data), fileSize_);
+    end = std::min(std::uint64_t(hole), fileSize_);
+    return true;
+}
+
 } // namespace kestra

@@ -46,6 +46,11 @@ public:
     // Fills `out` with the bytes from `position` on. False, with `error` saying why, when a read
     // fails.
     bool read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const;
+    // The first stretch [begin, end) at or after `position` that may hold bytes other than zero:
+    // a file's holes (SEEK_DATA, SEEK_HOLE) read as zeros and are skipped. begin == end == size()
+    // when nothing but holes follows. False, with `error` saying why, when the system fails.
+    bool dataAfter(std::uint64_t position, std::uint64_t& begin, std::uint64_t& end,
+                   FileError& error) const;
 
 private:
     FileDescriptor fd_;          // a regular file read where asked

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "text/suggestion.h"
 #include "tool_error.h"
 
 namespace kestra::tool {
 namespace {
 
 TEST(CommandLine, SplitsOptionsFromPositionalsAnywhere) {
-    constexpr OptionRule rules[] = {{"--format", true}, {"-o", true}, {"--raw", false}};
+    constexpr OptionRule rules[] = {{"--format", true}, {"-o", true, "--output"}, {"--raw", false}};
     const struct {
         std::vector<std::string> arguments;
         std::vector<std::string> positionals;
@@ -29,6 +30,8 @@ TEST(CommandLine, SplitsOptionsFromPositionalsAnywhere) {
         {{"--raw=yes"}, {}, {}, {}, "the option --raw takes no value"},
         {{"a", "--format"}, {}, {}, {}, "the option --format needs a value"},
         {{"-o=x"}, {}, {}, {}, "unknown option -o=x"}, // only long options take "="
+        {{"--output=x"}, {}, {{"-o", "x"}}, {}, ""},
+        {{"--fromat"}, {}, {}, {}, "unknown option --fromat; did you mean --format?"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -42,6 +45,23 @@ TEST(CommandLine, SplitsOptionsFromPositionalsAnywhere) {
             EXPECT_EQ(error.what(), c.problem);
         }
     }
+}
+
+TEST(CommandLine, SuggestsTheCandidatesWithinATypingSlip) {
+    constexpr std::string_view words[] = {"dump", "diff", "delete-item", "set", "get"};
+    const struct {
+        std::string_view typed;
+        std::string_view suggestion;
+    } cases[] = {
+        {"dupm", "; did you mean dump?"}, // two letters swapped
+        {"dif", "; did you mean diff?"},  // one left out
+        {"delete-iten", "; did you mean delete-item?"},
+        {"xet", "; did you mean set or get?"}, // equally close
+        {"frobnicate", ""},
+        {"du", ""}, // a short word is allowed one slip only
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(didYouMean(c.typed, words), c.suggestion) << c.typed;
 }
 
 } // namespace

@@ -25,10 +25,15 @@ TEST(FileLayout, FindsEverySpanThatStartsBeforeAnEarlierOneEnds) {
         for (std::size_t i = 0; i < c.spans.size(); ++i)
             spans.push_back(WriteSpan{c.spans[i].first, c.spans[i].second, WriteSpan::Kind::Value,
                                       0, std::uint32_t(i)});
-        Spans found;
-        for (const Overlap& overlap : findOverlaps(spans))
-            found.emplace_back(overlap.earlier.property, overlap.later.property);
-        EXPECT_EQ(found, c.overlaps);
+        struct : LayoutObserver {
+            void overlap(const WriteSpan& earlier, const WriteSpan& later) override {
+                found.emplace_back(earlier.property, later.property);
+            }
+            void gap(std::uint64_t, std::uint64_t) override {}
+            Spans found;
+        } observer;
+        sweepSpans(spans, observer);
+        EXPECT_EQ(observer.found, c.overlaps);
     }
 }
 

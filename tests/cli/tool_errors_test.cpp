@@ -20,6 +20,8 @@ TEST(ToolErrors, BadArgumentsAndUnreadableFilesGiveOneLineAndStatusTwo) {
     const Case cases[] = {
         {{}, "no command given"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"dupm"}, "unknown command \"dupm\"; did you mean dump?"},
+        {{"dump", "a.table", "--fromat", "csv"}, "dump: unknown option --fromat; did you mean"},
         {{"info"}, "info: wrong number of arguments"},
         {{"info", "a.table", "b.table"}, "info: wrong number of arguments"},
         {{"info", "missing.table"},
@@ -102,8 +104,9 @@ TEST(ToolErrors, VersionAndTheCommandTableForTheBuild) {
     EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 1 + std::size(commandNames));
     for (const char* command : commandNames)
         EXPECT_NE(table.out.find(std::string("\n") + command + " "), std::string::npos) << command;
-    for (const char* line : {"\ndump --format= --exact --raw --strings= --doc= --help -h\n",
-                             "\nsearch --all --type= --property= --strings= --doc= --help -h\n"})
+    for (const char* line :
+         {"\ndump --format= --exact --raw --strings= -o= --output= --doc= --help -h\n",
+          "\nsearch --all --type= --property= --strings= --doc= --help -h\n"})
         EXPECT_NE(table.out.find(line), std::string::npos) << line;
 }
 

@@ -105,12 +105,14 @@ TEST(ToolExport, CsvExactAndGetShowWhatTheListsRoundAway) {
     const std::string heading = "Item #,Name (1),Size (2),Size (3),(Undocumented) (4),"
                                 "(Undocumented) (5),(6),item (7),Name (1),Tiny (9)\r\n";
     EXPECT_EQ(runTool(folder, {"dump", "k.table", "--format", "csv", "--exact"}).out,
-              heading + "0,\"Say \"\"hi\"\"\\é\",10.0000105,2,nan,4294967295,-inf,7,\x1B[31mred,"
-                        "1e-07\r\n1,,0,0,0,0,0,0,,0\r\n");
+              heading +
+                  "0,\"Say \"\"hi\"\"\\é\",10.0000105,2,nan,4294967295,-inf,7,\"\x1B[31mred\","
+                  "1e-07\r\n1,\"\",0,0,0,0,0,0,\"\",0\r\n");
     EXPECT_EQ(runTool(folder, {"dump", "k.table", "--format", "csv"}).out,
-              heading + "0,\"Say \"\"hi\"\"\\é\",10.000010,2.000000,nan,4294967295,-inf,7,"
-                        "\x1B[31mred,0.000000\r\n1,,0.000000,0.000000,0.000000,0,0.000000,0,,"
-                        "0.000000\r\n");
+              heading +
+                  "0,\"Say \"\"hi\"\"\\é\",10.000010,2.000000,nan,4294967295,-inf,7,"
+                  "\"\x1B[31mred\",0.000000\r\n1,\"\",0.000000,0.000000,0.000000,0,0.000000,0,\"\","
+                  "0.000000\r\n");
     const struct {
         std::vector<std::string> arguments;
         const char* out;
@@ -203,8 +205,8 @@ TEST(ToolImport, StoresChangedCellsByTheirOwnTypeAndAddsNewRowsAsItems) {
                        "item 2 property 3 (ID 40): 5\n"
                        "item 1 property 1 (ID 20): 2.500000\n");
     EXPECT_EQ(runTool(folder, {"dump", "a.table", "--format", "csv"}).out,
-              "Item #,(10),(20),(30),(40)\r\n0,Longer12345,40.000000,7,9\r\n"
-              "1,B,2.500000,1,2\r\n2,New,0.000000,0,5\r\n");
+              "Item #,(10),(20),(30),(40)\r\n0,\"Longer12345\",40.000000,7,9\r\n"
+              "1,\"B\",2.500000,1,2\r\n2,\"New\",0.000000,0,5\r\n");
 }
 
 TEST(ToolImport, ABadTableIsOneLineNamingRowAndColumnAndChangesNothing) {
@@ -369,6 +371,21 @@ TEST(ToolExport, JsonLinesReadInBatchesGiveTheLoadersValuesInEveryLayout) {
                                       {std::string(bytes.begin(), bytes.end())});
         EXPECT_EQ(piped.out, lines.out);
     }
+}
+
+// "01" read as a number by a spreadsheet comes back as "1"; "1.0" says the float it held.
+TEST(ToolImport, TellsOnlyChangedBytesAndWarnsOfAColumnASpreadsheetConverted) {
+    const TempDir folder;
+    writeFile(folder.file("a.table"), twoItemFile());
+    ASSERT_EQ(runTool(folder, {"set", "a.table", "1", "0", "01"}).status, 0);
+    writeText(folder.file("back.csv"), "Item #,(10),(20),(30),(40)\n1,1,1.0,1,2\n");
+    const ToolRun run = runTool(folder, {"import", "a.table", "back.csv"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "item 1 property 0 (ID 10): 1\n");
+    EXPECT_EQ(run.err, "kestra-tool: warning: back.csv: column 2 (ID 10): 1 string cells lost "
+                       "leading zeros or spaces, as a spreadsheet that reads them as numbers does "
+                       "(row 2 holds \"1\" for the file's \"01\"); they were stored so. Open the "
+                       "table with quoted fields as text to keep them\n");
 }
 
 } // namespace

@@ -94,7 +94,7 @@ TEST(ToolDump, CsvHasOneColumnPerPropertyAndQuotesAsRfc4180) {
     const ToolRun run = runTool(folder, {"dump", "--format=csv", "a.table"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Item #,Name (10),Speed (20),(Undocumented) (30),(Undocumented) (40)\r\n"
-                       "0,Longer12345,40.000000,7,9\r\n"
+                       "0,\"Longer12345\",40.000000,7,9\r\n"
                        "1,\"say \"\"a,b\"\"\",1.000000,1,2\r\n");
 }
 
@@ -198,6 +198,17 @@ TEST(ToolValidate, TellsWhatALoadAndSaveWouldNotReproduce) {
             << run.out;
         EXPECT_NE(run.out.find("result: load then save changes the file"), std::string::npos);
     }
+}
+
+TEST(ToolDiff, WarnsWhenThePathsGiveTwoStringWidths) {
+    const TempDir folder;
+    writeFile(folder.file("a.info"), twoItemFile());
+    writeFile(folder.file("a.info.bak"), twoItemFile());
+    EXPECT_NE(runTool(folder, {"diff", "a.info.bak", "a.info"}).err.find("different string widths"),
+              std::string::npos);
+    const ToolRun alike = runTool(folder, {"diff", "a.info.bak", "a.info", "--strings", "16"});
+    EXPECT_EQ(alike.status, 0);
+    EXPECT_EQ(alike.out + alike.err, "");
 }
 
 } // namespace

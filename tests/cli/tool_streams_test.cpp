@@ -58,7 +58,7 @@ TEST(ToolStreams, AFileWrittenToADashGoesToStandardOutputAndTheReportToStandardE
     EXPECT_EQ(added.status, 0);
     EXPECT_EQ(added.err, "2\n");
     writeText(folder.file("c.table"), added.out);
-    EXPECT_NE(runTool(folder, {"dump", "c.table", "--format", "csv"}).out.find("\r\n2,(null),"),
+    EXPECT_NE(runTool(folder, {"dump", "c.table", "--format", "csv"}).out.find("\r\n2,\"(null)\","),
               std::string::npos);
 
     // The edits of a batch and the table of import may come from standard input too.
@@ -106,8 +106,8 @@ TEST(ToolStreams, AFifoIsReadToItsEnd) {
     const ToolRun run = runTool(folder, {"dump", "f.table", "--format", "csv"});
     writer.join();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Item #,(10),(20),(30),(40)\r\n0,Longer12345,40.000000,7,9\r\n"
-                       "1,B,1.000000,1,2\r\n");
+    EXPECT_EQ(run.out, "Item #,(10),(20),(30),(40)\r\n0,\"Longer12345\",40.000000,7,9\r\n"
+                       "1,\"B\",1.000000,1,2\r\n");
 }
 
 TEST(ToolStreams, AFailedWriteOfStandardOutputIsStatusTwoWithOneLine) {

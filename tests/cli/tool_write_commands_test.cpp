@@ -22,18 +22,18 @@ TEST(ToolSet, StoresAsTheEditorsApplyWithLinkedPropagation) {
         // An unlinked integer alone; a minus sign negates modulo 2^32.
         {{"0", "3", "-5"},
          "item 0 property 3 (ID 40): 4294967291\n",
-         "0,Longer12345,40.000000,7,4294967291\r\n1,B,1.000000,1,2\r\n"},
+         "0,\"Longer12345\",40.000000,7,4294967291\r\n1,\"B\",1.000000,1,2\r\n"},
         // A linked float: the same text into every linked property of the item, each by its
         // own type; the integer reads the leading 12.
         {{"1", "1", "12.5"},
          "item 1 property 1 (ID 20): 12.500000\nitem 1 property 0 (ID 10): 12.5\n"
          "item 1 property 2 (ID 30): 12\n",
-         "0,Longer12345,40.000000,7,9\r\n1,12.5,12.500000,12,2\r\n"},
+         "0,\"Longer12345\",40.000000,7,9\r\n1,\"12.5\",12.500000,12,2\r\n"},
         // Narrowed from UTF-8 to one byte per character; the numbers read the leading 1.
         {{"0", "0", "1é"},
          "item 0 property 0 (ID 10): 1é\nitem 0 property 1 (ID 20): 1.000000\n"
          "item 0 property 2 (ID 30): 1\n",
-         "0,1é,1.000000,1,9\r\n1,B,1.000000,1,2\r\n"},
+         "0,\"1é\",1.000000,1,9\r\n1,\"B\",1.000000,1,2\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.edit[2]);
@@ -86,7 +86,7 @@ TEST(ToolSet, BatchAppliesRowsInOrderAndSavesOnlyWhenAllAreStored) {
     const ToolRun good = runTool(folder, {"set", "a.table", "--batch", "good.csv"});
     EXPECT_EQ(good.status, 0) << good.err;
     EXPECT_EQ(shownItems(folder, "a.table"),
-              "0,Longer12345,40.000000,7,2\r\n1,\"7,5\",7.000000,7,2\r\n");
+              "0,\"Longer12345\",40.000000,7,2\r\n1,\"7,5\",7.000000,7,2\r\n");
 
     writeFile(folder.file("a.table"), twoItemFile());
     writeText(folder.file("bad.csv"), "0,3,1\n1,0,text\n0,3,x\n");
@@ -111,11 +111,12 @@ TEST(ToolItems, NewCopyAndDeleteKeepTheCountAndTellTheIndex) {
     const ToolRun copied = runTool(folder, {"copy-item", "a.table", "0", "-o", "b.table"});
     EXPECT_EQ(copied.out, "3\n");
     EXPECT_EQ(runTool(folder, {"delete-item", "b.table", "1"}).status, 0);
-    EXPECT_EQ(shownItems(folder, "a.table"),
-              "0,Longer12345,40.000000,7,9\r\n1,B,1.000000,1,2\r\n2,(null),0.000000,0,0\r\n");
-    EXPECT_EQ(shownItems(folder, "b.table"), "0,Longer12345,40.000000,7,9\r\n"
-                                             "1,(null),0.000000,0,0\r\n"
-                                             "2,Longer12345,40.000000,7,9\r\n");
+    EXPECT_EQ(
+        shownItems(folder, "a.table"),
+        "0,\"Longer12345\",40.000000,7,9\r\n1,\"B\",1.000000,1,2\r\n2,\"(null)\",0.000000,0,0\r\n");
+    EXPECT_EQ(shownItems(folder, "b.table"), "0,\"Longer12345\",40.000000,7,9\r\n"
+                                             "1,\"(null)\",0.000000,0,0\r\n"
+                                             "2,\"Longer12345\",40.000000,7,9\r\n");
     EXPECT_EQ(runTool(folder, {"info", "b.table"}).out.find("Items: 3\n"), 14u);
 }
 
@@ -131,6 +132,45 @@ TEST(ToolItems, NewItemStringsTakeTheWidthOfTheInputPath) {
               hexBytes("286E756C 6C290000 00000000 00000000 00000000 00000000 00000000 00000000"));
     const ToolRun dumped = runTool(folder, {"dump", "a.info"});
     EXPECT_NE(dumped.out.find("\"typeCode\": \"s32\""), std::string::npos);
+}
+
+// Apply's rules store these texts, but the value no longer says what was typed: one warning
+// line each, and --strict refuses those that import refuses.
+TEST(ToolSet, WarnsOfWhatAStoredValueDoesNotSayAndStrictRefusesIt) {
+    const std::vector<std::uint8_t> sample = readFile(KESTRA_EXAMPLES "/sample.info");
+    const struct {
+        const char* property; // unlinked: Species (s32), Wingspan (f4), Weight (i4)
+        const char* text;
+        const char* stored;
+        const char* loss; // empty: no warning
+        int strictStatus;
+    } cases[] = {
+        {"0", "Пустельга", "?????????", "characters outside ISO-8859-1 were stored as \"?\"", 2},
+        {"0", "Falco tinnunculus, the common kestrel", "Falco tinnunculus, the common ke",
+         "the text was cut to the field's 32 bytes", 2},
+        {"2", "-5", "4294967291", "a negative integer is stored modulo 2^32", 0},
+        {"1", "16777217", "16777216.000000", "the float nearest to the number typed is 16777216",
+         0},
+        {"1", "0.1", "0.100000", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const TempDir folder;
+        writeFile(folder.file("s.info"), sample);
+        const ToolRun strict =
+            runTool(folder, {"set", "s.info", "3", c.property, c.text, "--strict"});
+        EXPECT_EQ(strict.status, c.strictStatus) << strict.err;
+        if (c.strictStatus == 2) {
+            EXPECT_EQ(readFile(folder.file("s.info")), sample);
+        }
+        writeFile(folder.file("s.info"), sample);
+        const ToolRun run = runTool(folder, {"set", "s.info", "3", c.property, c.text});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err.empty(), !*c.loss);
+        EXPECT_TRUE(run.err.ends_with(std::string(c.loss) + (*c.loss ? "\n" : ""))) << run.err;
+        EXPECT_EQ(runTool(folder, {"get", "s.info", "3", c.property}).out,
+                  c.stored + std::string("\n"));
+    }
 }
 
 } // namespace

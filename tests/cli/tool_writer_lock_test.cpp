@@ -42,7 +42,7 @@ TEST(ToolWriterLock, WaitsForTheWriterHoldingTheFileAndEditsWhatItSaved) {
     const ToolRun run = waitForTool(folder, tool);
     EXPECT_EQ(run.status, 0) << run.err;
     const ToolRun dump = runTool(folder, {"dump", "a.table", "--format", "csv"});
-    EXPECT_NE(dump.out.find("0,Longer12345,40.000000,7,8\r\n1,B,1.000000,1,5\r\n"),
+    EXPECT_NE(dump.out.find("0,\"Longer12345\",40.000000,7,8\r\n1,\"B\",1.000000,1,5\r\n"),
               std::string::npos)
         << dump.out;
 }

@@ -18,7 +18,7 @@ namespace {
 // "@" from the written end to the padded end.
 std::vector<std::uint8_t> fileFromLayout(const InfoFile& document) {
     const std::vector<WriteSpan> spans = tool::documentLayout(document);
-    const std::uint64_t end = tool::writtenEnd(spans);
+    const std::uint64_t end = std::ranges::max(spans, {}, &WriteSpan::end).end;
     std::vector<std::uint8_t> bytes(paddedEnd(end), 0);
     std::fill(bytes.begin() + std::ptrdiff_t(end), bytes.end(), paddingByte);
     InfoHeader header = document.header;
