@@ -92,30 +92,27 @@ bool askSaveOverChanges(QWidget* owner, const QString& fileName) {
     return box.clickedButton() == saveAnyway;
 }
 
-// Recover is the default: the steps are the user's own work.
-bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(texts::appTitle),
-                    QString::fromUtf8(texts::recoverChanges).arg(fileName), QMessageBox::Discard,
-                    owner);
-    box.setInformativeText(QString::fromUtf8(texts::recoverChangesDetail).arg(steps));
-    QPushButton* recover =
-        box.addButton(QString::fromUtf8(texts::recoverButton), QMessageBox::AcceptRole);
-    box.setDefaultButton(recover);
-    box.exec();
-    return box.clickedButton() == recover;
-}
-
-// Keep Aside is the default: discarding work must be chosen on purpose.
-bool askKeepJournalAside(QWidget* owner, const QString& fileName) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::appTitle),
-                    QString::fromUtf8(texts::journalMismatch).arg(fileName), QMessageBox::Discard,
-                    owner);
-    box.setInformativeText(QString::fromUtf8(texts::journalMismatchDetail));
-    QPushButton* keep =
-        box.addButton(QString::fromUtf8(texts::keepAsideButton), QMessageBox::AcceptRole);
-    box.setDefaultButton(keep);
+// A question about kept edit steps: `keepButton`, the default, keeps them in some way, Discard
+// drops them. Only Discard drops them: work is never lost by closing the box.
+bool askKeepOrDiscard(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                      const QString& detail, const char* keepButton) {
+    QMessageBox box(icon, QString::fromUtf8(texts::appTitle), text, QMessageBox::Discard, owner);
+    box.setInformativeText(detail);
+    box.setDefaultButton(box.addButton(QString::fromUtf8(keepButton), QMessageBox::AcceptRole));
     box.exec();
     return box.clickedButton() != box.button(QMessageBox::Discard);
+}
+
+bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
+    return askKeepOrDiscard(
+        owner, QMessageBox::Question, QString::fromUtf8(texts::recoverChanges).arg(fileName),
+        QString::fromUtf8(texts::recoverChangesDetail).arg(steps), texts::recoverButton);
+}
+
+bool askKeepJournalAside(QWidget* owner, const QString& fileName) {
+    return askKeepOrDiscard(
+        owner, QMessageBox::Warning, QString::fromUtf8(texts::journalMismatch).arg(fileName),
+        QString::fromUtf8(texts::journalMismatchDetail), texts::keepAsideButton);
 }
 
 } // namespace
