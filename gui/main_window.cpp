@@ -57,6 +57,7 @@ MainWindow::MainWindow(UserDialogs dialogs, const std::vector<std::string>& docu
         connect(button, &QPushButton::clicked, this, [this, id = id] { dispatch(id); });
     connectLists();
     settleBeforeSessionEnds();
+    setUpJournal();
     const QSize available = screen()->availableSize();
     const WindowSize start = initialWindowSize({available.width(), available.height()});
     resize(start.width, start.height);

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include "main_window_controls.h"
 #include "recent_files_menu.h"
+#include "recovery/document_journal.h"
 #include "user_dialogs.h"
 #include "window/app_state.h"
 #include "window/search_dialog_state.h"
@@ -94,6 +96,15 @@ private:
     void showEditState();
     void settleBeforeSessionEnds();
 
+    // main_window_recovery.cpp
+    void setUpJournal();
+    // After a load: offers the steps a journal of `path` kept back, and journals what follows.
+    void recoverJournal(const std::string& path);
+    // After an edit command: journals the step it recorded, if any.
+    void journalNewStep(std::uint64_t revisionBefore);
+    void journalRecord(const JournalRecord& record);
+    void showJournalFailure(const std::optional<std::string>& failure);
+
     AppState state_;
     UserDialogs dialogs_;
     MainWindowControls controls_;
@@ -101,6 +112,8 @@ private:
     RecentFilesMenu* recentFiles_ = nullptr;
     bool framePending_ = true;      // the window manager has not yet framed the window
     SearchDialogState searchState_; // the Search dialog's results and rows, kept between runs
+    DocumentJournal journal_;
+    QTimer journalFlush_;
 };
 
 } // namespace kestra

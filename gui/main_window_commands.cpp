@@ -46,6 +46,7 @@ void MainWindow::openPath(const QString& chosen) {
     }
 
     state_.history.clear();
+    recoverJournal(path);
     state_.knownFile.remember(path);
     state_.currentFilePath = path;
     state_.openedFilePath = path;
@@ -108,6 +109,7 @@ bool MainWindow::saveTo(const std::string& path) {
     }
     recentFiles_->remember(path);
     state_.history.markSaved();
+    journal_.follow(path, state_.document.stringWidth);
     showEditState();
     return true;
 }

@@ -32,11 +32,13 @@ void MainWindow::choosePropertyForEdit(int row) {
 
 void MainWindow::applyEdit() {
     const QString text = controls_.valueEdit->text();
+    const std::uint64_t revision = state_.history.currentRevision();
     const ApplyResult result = applyEditText(state_, toU16View(text));
     for (const std::size_t row : result.rewrittenPropertyRows)
         controls_.propertyList->rows()->redrawRow(int(row));
     if (result.itemRowRewritten)
         controls_.itemList->rows()->redrawRow(state_.selectedItem);
+    journalNewStep(revision);
     showEditState();
     if (!result.allStored) {
         dialogs_.showError(this, QString::fromUtf8(texts::valueNotStored),
@@ -56,6 +58,7 @@ void MainWindow::newItem() {
 }
 
 void MainWindow::appendItemRow() {
+    journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone(), {}});
     controls_.itemList->rows()->insertCallbackRows(1);
     updateStatusBar();
     showEditState();
@@ -65,6 +68,7 @@ void MainWindow::deleteItem() {
     const int marked = controls_.itemList->selectionMark();
     const DeleteEffect effect = kestra::deleteItem(state_, marked);
     if (effect != DeleteEffect::Nothing) {
+        journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone(), {}});
         controls_.itemList->rows()->deleteRow(marked);
         controls_.itemList->rows()->redrawRowsFrom(marked);
     }

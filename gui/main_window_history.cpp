@@ -26,11 +26,17 @@ QString literalTitle(QString title) {
 } // namespace
 
 void MainWindow::undoEdit() {
-    showHistoryMove(kestra::undoEdit(state_));
+    const HistoryMove move = kestra::undoEdit(state_);
+    if (move.effect != HistoryMove::Effect::Nothing)
+        journalRecord({JournalRecord::Kind::Undo, {}, {}});
+    showHistoryMove(move);
 }
 
 void MainWindow::redoEdit() {
-    showHistoryMove(kestra::redoEdit(state_));
+    const HistoryMove move = kestra::redoEdit(state_);
+    if (move.effect != HistoryMove::Effect::Nothing)
+        journalRecord({JournalRecord::Kind::Redo, {}, {}});
+    showHistoryMove(move);
 }
 
 // The rows follow the document; the item the step touched is selected and shown, or, when it
@@ -93,9 +99,10 @@ bool MainWindow::settleUnsavedChanges() {
 
 // Exit, the close box and Alt+F4 come here.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (settleUnsavedChanges())
+    if (settleUnsavedChanges()) {
+        journal_.settle();
         event->accept();
-    else
+    } else
         event->ignore();
 }
 

@@ -92,10 +92,34 @@ bool askSaveOverChanges(QWidget* owner, const QString& fileName) {
     return box.clickedButton() == saveAnyway;
 }
 
+// A question about kept edit steps: `keepButton`, the default, keeps them in some way, Discard
+// drops them. Only Discard drops them: work is never lost by closing the box.
+bool askKeepOrDiscard(QWidget* owner, QMessageBox::Icon icon, const QString& text,
+                      const QString& detail, const char* keepButton) {
+    QMessageBox box(icon, QString::fromUtf8(texts::appTitle), text, QMessageBox::Discard, owner);
+    box.setInformativeText(detail);
+    box.setDefaultButton(box.addButton(QString::fromUtf8(keepButton), QMessageBox::AcceptRole));
+    box.exec();
+    return box.clickedButton() != box.button(QMessageBox::Discard);
+}
+
+bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
+    return askKeepOrDiscard(
+        owner, QMessageBox::Question, QString::fromUtf8(texts::recoverChanges).arg(fileName),
+        QString::fromUtf8(texts::recoverChangesDetail).arg(steps), texts::recoverButton);
+}
+
+bool askKeepJournalAside(QWidget* owner, const QString& fileName) {
+    return askKeepOrDiscard(
+        owner, QMessageBox::Warning, QString::fromUtf8(texts::journalMismatch).arg(fileName),
+        QString::fromUtf8(texts::journalMismatchDetail), texts::keepAsideButton);
+}
+
 } // namespace
 
 UserDialogs standardUserDialogs() {
-    return {askOpenPath, askSavePath, showError, askUnsavedChanges, askSaveOverChanges};
+    return {askOpenPath,        askSavePath, showError,          askUnsavedChanges,
+            askSaveOverChanges, askRecover,  askKeepJournalAside};
 }
 
 } // namespace kestra

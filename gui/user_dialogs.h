@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include <QString>
@@ -25,6 +26,12 @@ struct UserDialogs {
     std::function<UnsavedChoice(QWidget* owner, const QString& fileName)> askUnsavedChanges;
     // Whether to save over `fileName`, which another program changed since it was opened.
     std::function<bool(QWidget* owner, const QString& fileName)> askSaveOverChanges;
+    // Whether to recover the `steps` edit steps kept of `fileName` when Kestra last ended
+    // without saving them; false discards them.
+    std::function<bool(QWidget* owner, const QString& fileName, std::size_t steps)> askRecover;
+    // Whether to keep aside the kept edit steps of `fileName`, which changed since; false
+    // discards them.
+    std::function<bool(QWidget* owner, const QString& fileName)> askKeepJournalAside;
 };
 
 // Open and save file dialogs and message boxes of the platform.

@@ -48,6 +48,17 @@ inline constexpr const char* changedOnDisk =
 inline constexpr const char* changedOnDiskDetail =
     "Saving replaces the other program's changes with this document.";
 inline constexpr const char* saveAnywayButton = "Save Anyway";
+inline constexpr const char* recoverChanges = "Kestra ended without saving changes to %1.";
+inline constexpr const char* recoverChangesDetail =
+    "%1 edit steps were kept. Recover applies them to the file again; the document is then "
+    "unsaved.";
+inline constexpr const char* recoverButton = "Recover";
+inline constexpr const char* journalMismatch =
+    "Kestra ended without saving changes to %1, but the file has changed since.";
+inline constexpr const char* journalMismatchDetail =
+    "The changes cannot be applied to it. Keep them aside in the recovery folder, or discard "
+    "them?";
+inline constexpr const char* keepAsideButton = "Keep Aside";
 
 // The reasons beneath the error boxes' texts.
 inline constexpr const char* reasonFormat = "%1: %2";

@@ -34,6 +34,12 @@ public:
     // The document was saved as it is now.
     void markSaved() { savedRevision_ = revision(); }
     bool hasUnsavedChanges() const { return revision() != savedRevision_; }
+    // The document differs from the file though no step says how (it was recovered whole):
+    // revision 0 is never one the document has.
+    void markUnsaved() { savedRevision_ = 0; }
+    // Changes with every step recorded, undone or redone.
+    std::uint64_t currentRevision() const { return revision(); }
+    const EditStep* lastDone() const { return done_.empty() ? nullptr : &done_.back().step; }
 
     std::size_t storedBytes() const { return stored_; }
     std::size_t steps() const { return done_.size() + undone_.size(); }

@@ -86,6 +86,9 @@ MainWindowTest::MainWindowTest(bool withDocumentation)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString(folder.file("settings")));
 
+    // The recovery journals of this test alone.
+    setenv("XDG_STATE_HOME", folder.file("state").c_str(), 1);
+
     UserDialogs dialogs;
     dialogs.askOpenPath = [this](QWidget*) {
         if (openAnswers.empty())
@@ -115,6 +118,14 @@ MainWindowTest::MainWindowTest(bool withDocumentation)
     dialogs.askSaveOverChanges = [this](QWidget*, const QString& name) {
         saveOverAsked.push_back(name);
         return takeAnswer(saveOverAnswers, false);
+    };
+    dialogs.askRecover = [this](QWidget*, const QString& name, std::size_t steps) {
+        recoverAsked.emplace_back(name, steps);
+        return takeAnswer(recoverAnswers, true);
+    };
+    dialogs.askKeepJournalAside = [this](QWidget*, const QString& name) {
+        keepAsideAsked.push_back(name);
+        return true;
     };
     window = std::make_unique<MainWindow>(std::move(dialogs));
     window->show();

@@ -89,6 +89,11 @@ protected:
     // Answers to "changed by another program" (Cancel when none is left).
     std::deque<bool> saveOverAnswers;
     std::vector<QString> saveOverAsked;
+    // Answers to the recovery question (Recover when none is left), the names and step counts
+    // it named, and the names the changed-since question named (always kept aside).
+    std::deque<bool> recoverAnswers;
+    std::vector<std::pair<QString, std::size_t>> recoverAsked;
+    std::vector<QString> keepAsideAsked;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -1,0 +1,178 @@
+#include "recovery/document_journal.h"
+
+#include "io/file_reader.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <limits>
+#include <sys/stat.h>
+
+namespace kestra {
+
+namespace {
+
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+bool valuesFit(const InfoFile& document, const EditStep& step) {
+    const std::span<const PropertySlot> properties = document.items.properties();
+    for (const ValueChange& change : step.values) {
+        if (change.property >= properties.size())
+            return false;
+        const std::size_t width = valueWidth(properties[change.property].facts.typeCode);
+        if (change.before.size() != width || change.after.size() != width)
+            return false;
+    }
+    return true;
+}
+
+// Whether `step` can be done again on the document as it is: a journal from a damaged disk must
+// not write outside it.
+bool stepFits(const InfoFile& document, const EditStep& step) {
+    const std::size_t items = document.items.size();
+    switch (step.kind) {
+    case EditKind::Apply:
+        return step.item < items && valuesFit(document, step);
+    case EditKind::NewItem:
+    case EditKind::CopyItem:
+        return step.item == items && step.itemBytes.size() == document.items.stride();
+    case EditKind::DeleteItem:
+        return step.item < items && step.itemBytes.size() == document.items.stride();
+    }
+    return false;
+}
+
+bool replayRecord(const JournalRecord& record, InfoFile& document, EditHistory& history,
+                  const PropertyNames& names) {
+    switch (record.kind) {
+    case JournalRecord::Kind::Step:
+        if (!stepFits(document, record.step))
+            return false;
+        redoStep(document, record.step);
+        history.record(record.step);
+        return true;
+    case JournalRecord::Kind::Undo:
+        return history.undo(document) != nullptr;
+    case JournalRecord::Kind::Redo:
+        return history.redo(document) != nullptr;
+    case JournalRecord::Kind::Snapshot:
+        if (!document.load(ByteSource(record.snapshot), document.stringWidth, names))
+            return false;
+        history.clear();
+        history.markUnsaved();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void DocumentJournal::follow(const std::string& path, StringWidth width) {
+    settle();
+    path_ = absolutePath(path);
+    width_ = width;
+    off_ = false;
+}
+
+std::optional<std::string> DocumentJournal::append(const JournalRecord& record,
+                                                   const InfoFile& document) {
+    if (off_ || path_.empty())
+        return std::nullopt;
+    FileError error;
+    if (!writer_.isOpen()) {
+        JournalBase base;
+        if (!describeBaseFile(path_, std::uint8_t(width_), base, error) ||
+            !writer_.create(journalPathFor(recoveryFolder(), path_), base, error))
+            return turnOff(error);
+    }
+    if (!writer_.append(record, error))
+        return turnOff(error);
+    if (writer_.size() > writer_.restartSize() &&
+        !writer_.restart(document.serialize(std::numeric_limits<std::uint64_t>::max()), error))
+        return turnOff(error);
+    return std::nullopt;
+}
+
+std::optional<std::string> DocumentJournal::sync() {
+    FileError error;
+    if (!writer_.isOpen() || writer_.sync(error))
+        return std::nullopt;
+    return turnOff(error);
+}
+
+std::optional<std::string> DocumentJournal::resume(const std::string& journalPath,
+                                                   const JournalContents& contents) {
+    FileError error;
+    if (!writer_.resume(journalPath, contents, error))
+        return turnOff(error);
+    return std::nullopt;
+}
+
+void DocumentJournal::settle() {
+    FileError error;
+    if (!writer_.remove(error))
+        turnOff(error); // a journal left behind is offered again, which is safe
+}
+
+std::optional<std::string> DocumentJournal::turnOff(const FileError& error) {
+    off_ = true;
+    FileError ignored;
+    writer_.remove(ignored); // a journal that stopped short would recover too little
+    return "Recovery is off for this file: " + error.text();
+}
+
+FoundJournal findJournal(const std::string& path, StringWidth width) {
+    FoundJournal found;
+    const std::string absolute = absolutePath(path);
+    found.journalPath = journalPathFor(recoveryFolder(), absolute);
+    struct stat status {};
+    if (::lstat(found.journalPath.c_str(), &status) != 0)
+        return found;
+    FileError error;
+    std::optional<JournalContents> contents = readJournal(found.journalPath, error);
+    if (contents && contents->base.path != absolute)
+        return found; // another file's journal under the same name is left alone
+    JournalBase now;
+    found.fit = contents && describeBaseFile(absolute, std::uint8_t(width), now, error) &&
+                        baseMatches(contents->base, now)
+                    ? FoundJournal::Fit::Matches
+                    : FoundJournal::Fit::Mismatch;
+    if (contents)
+        found.contents = std::move(*contents);
+    return found;
+}
+
+std::size_t replayJournal(const JournalContents& contents, InfoFile& document, EditHistory& history,
+                          const PropertyNames& names) {
+    std::size_t replayed = 0;
+    for (const JournalRecord& record : contents.records) {
+        if (!replayRecord(record, document, history, names))
+            break;
+        ++replayed;
+    }
+    return replayed;
+}
+
+bool keepJournalAside(const std::string& journalPath, FileError& error) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32];
+    if (!::localtime_r(&now, &local) ||
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local) == 0)
+        return failWith(error, "cannot read the clock");
+    const std::string aside = journalPath + "." + stamp;
+    return ::rename(journalPath.c_str(), aside.c_str()) == 0 ||
+           failWithReason(error, "cannot keep the recovery journal as " + aside);
+}
+
+bool deleteJournal(const std::string& journalPath, FileError& error) {
+    return ::unlink(journalPath.c_str()) == 0 || errno == ENOENT ||
+           failWithReason(error, "cannot delete the recovery journal " + journalPath);
+}
+
+} // namespace kestra

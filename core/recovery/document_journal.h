@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "document/info_file.h"
+#include "editing/edit_history.h"
+#include "recovery/recovery_journal.h"
+
+namespace kestra {
+
+// The recovery journal of the open document, as the window keeps it: started by the first step
+// after a load or a save, appended to after every step, deleted once the changes are saved or
+// discarded. The first failure turns it off for the document and returns the line to show once;
+// it never stops an edit or a save.
+class DocumentJournal {
+public:
+    // The document now equals the file at `path`, loaded or saved there.
+    void follow(const std::string& path, StringWidth width);
+    std::optional<std::string> append(const JournalRecord& record, const InfoFile& document);
+    std::optional<std::string> sync();
+    // Goes on with the journal at `journalPath` that was just recovered.
+    std::optional<std::string> resume(const std::string& journalPath,
+                                      const JournalContents& contents);
+    // The changes are saved or discarded: the journal goes.
+    void settle();
+
+private:
+    std::optional<std::string> turnOff(const FileError& error);
+
+    std::string path_; // absolute; empty while no document is open
+    StringWidth width_ = StringWidth::Bytes16;
+    JournalWriter writer_;
+    bool off_ = false;
+};
+
+// A journal found for a file being opened.
+struct FoundJournal {
+    enum class Fit { None, Matches, Mismatch };
+    Fit fit = Fit::None;
+    std::string journalPath;
+    JournalContents contents;
+};
+// The journal of the file at `path` in the recovery folder: none, one written on the file as it
+// is now, or one that no longer applies (the file changed since, or the journal is damaged).
+FoundJournal findJournal(const std::string& path, StringWidth width);
+
+// Replays the recovered records onto the document just loaded from the journal's base, each
+// step into `history` so that Undo takes it back. Stops at a record that does not fit the
+// document; returns how many were replayed.
+std::size_t replayJournal(const JournalContents& contents, InfoFile& document, EditHistory& history,
+                          const PropertyNames& names);
+
+// Renames the journal aside with the time, so that it is kept but no longer offered; or deletes
+// it.
+bool keepJournalAside(const std::string& journalPath, FileError& error);
+bool deleteJournal(const std::string& journalPath, FileError& error);
+
+} // namespace kestra

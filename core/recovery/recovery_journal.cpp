@@ -1,0 +1,191 @@
+#include "recovery/recovery_journal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "io/file_identity.h"
+#include "io/file_reader.h"
+#include "recovery/crc32c.h"
+
+namespace kestra {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Creates every missing folder of `folder`, each 0700 as the state folders are private; the
+// last one, which holds the journals, must be a folder of ours and not a link.
+bool makePrivateFolder(const std::string& folder, FileError& error) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return failWithReason(error, "cannot create the recovery folder " + part);
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0)
+        return failWithReason(error, "cannot examine the recovery folder " + folder);
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid())
+        return failWith(error, "the recovery folder " + folder + " is not a folder of this user");
+    if ((status.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+        return failWithReason(error, "cannot make the recovery folder private");
+    return true;
+}
+
+bool writeWhole(int fd, std::span<const std::uint8_t> bytes, FileError& error) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0)
+        return failWithReason(error, "cannot write the recovery journal");
+    if (std::size_t(written) != bytes.size())
+        return failWith(error, "cannot write the recovery journal: the disk is full");
+    return true;
+}
+
+// A new journal file holding `header`, or -1 with `error` set.
+FileDescriptor createJournalFile(const std::string& path, std::span<const std::uint8_t> header,
+                                 FileError& error) {
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (fd.get() < 0)
+        failWithReason(error, "cannot create the recovery journal " + path);
+    else if (!writeWhole(fd.get(), header, error))
+        fd.reset(-1);
+    return fd;
+}
+
+} // namespace
+
+std::string recoveryFolder() {
+    std::string state = environment("XDG_STATE_HOME");
+    if (state.empty() || state.front() != '/')
+        state = environment("HOME") + "/.local/state";
+    return state + "/kestra/recovery";
+}
+
+std::string journalPathFor(const std::string& folder, const std::string& absolutePath) {
+    char name[16];
+    std::snprintf(
+        name, sizeof name, "%08x",
+        crc32c({reinterpret_cast<const std::uint8_t*>(absolutePath.data()), absolutePath.size()}));
+    return folder + "/" + name + ".journal";
+}
+
+bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
+                      FileError& error) {
+    const std::optional<FileIdentity> identity = fileIdentity(absolutePath);
+    std::vector<std::uint8_t> bytes;
+    if (!identity)
+        return failWithReason(error, "cannot examine " + absolutePath);
+    if (!readFile(absolutePath, std::numeric_limits<std::uint64_t>::max(), bytes, error,
+                  FileKinds::RegularOnly))
+        return false;
+    base = {absolutePath,
+            identity->device,
+            identity->inode,
+            identity->modified.tv_sec,
+            identity->modified.tv_nsec,
+            bytes.size(),
+            crc32c(bytes),
+            stringWidth};
+    return true;
+}
+
+bool baseMatches(const JournalBase& journal, const JournalBase& now) {
+    const bool sameBytes = journal.size == now.size && journal.checksum == now.checksum;
+    return journal.path == now.path && journal.stringWidth == now.stringWidth &&
+           (journal == now || sameBytes);
+}
+
+bool JournalWriter::create(const std::string& path, const JournalBase& base, FileError& error) {
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && !makePrivateFolder(path.substr(0, slash), error))
+        return false;
+    const std::vector<std::uint8_t> header = encodeJournalHeader(base);
+    fd_ = createJournalFile(path, header, error);
+    path_ = path;
+    base_ = base;
+    size_ = header.size();
+    return isOpen();
+}
+
+bool JournalWriter::resume(const std::string& path, const JournalContents& contents,
+                           FileError& error) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0)
+        return failWithReason(error, "cannot open the recovery journal " + path);
+    if (::ftruncate(fd.get(), off_t(contents.wholeBytes)) != 0)
+        return failWithReason(error, "cannot cut the torn end off the recovery journal");
+    fd_ = std::move(fd);
+    path_ = path;
+    base_ = contents.base;
+    size_ = contents.wholeBytes;
+    return true;
+}
+
+bool JournalWriter::append(const JournalRecord& record, FileError& error) {
+    const std::vector<std::uint8_t> bytes = encodeJournalRecord(record);
+    if (!writeWhole(fd_.get(), bytes, error))
+        return false;
+    size_ += bytes.size();
+    return true;
+}
+
+bool JournalWriter::sync(FileError& error) {
+    return ::fdatasync(fd_.get()) == 0 ||
+           failWithReason(error, "cannot flush the recovery journal");
+}
+
+bool JournalWriter::restart(std::span<const std::uint8_t> packedDocument, FileError& error) {
+    const std::string fresh = path_ + ".new";
+    std::vector<std::uint8_t> bytes = encodeJournalHeader(base_);
+    const std::uint64_t headerSize = bytes.size();
+    JournalRecord snapshot{JournalRecord::Kind::Snapshot, {}, {}};
+    snapshot.snapshot.assign(packedDocument.begin(), packedDocument.end());
+    const std::vector<std::uint8_t> record = encodeJournalRecord(snapshot);
+    FileDescriptor fd = createJournalFile(fresh, bytes, error);
+    if (fd.get() < 0)
+        return false;
+    bool written = writeWhole(fd.get(), record, error);
+    if (written && ::fdatasync(fd.get()) != 0)
+        written = failWithReason(error, "cannot flush the recovery journal");
+    if (written && ::rename(fresh.c_str(), path_.c_str()) != 0)
+        written = failWithReason(error, "cannot replace the recovery journal");
+    if (!written) {
+        ::unlink(fresh.c_str()); // the old journal still stands; this only tidies up
+        return false;
+    }
+    fd_ = std::move(fd);
+    size_ = headerSize + record.size();
+    return true;
+}
+
+bool JournalWriter::remove(FileError& error) {
+    if (!isOpen())
+        return true;
+    fd_.close();
+    return ::unlink(path_.c_str()) == 0 || errno == ENOENT ||
+           failWithReason(error, "cannot delete the recovery journal " + path_);
+}
+
+std::optional<JournalContents> readJournal(const std::string& path, FileError& error) {
+    std::vector<std::uint8_t> bytes;
+    if (!readFile(path, std::numeric_limits<std::uint64_t>::max(), bytes, error,
+                  FileKinds::RegularOnly))
+        return std::nullopt;
+    std::optional<JournalContents> contents = decodeJournal(bytes);
+    if (!contents)
+        failWith(error, "the recovery journal " + path + " is damaged");
+    return contents;
+}
+
+} // namespace kestra

@@ -1,0 +1,93 @@
+#include "recovery/crc32c.h"
+#include "recovery/recovery_journal.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "support/test_support.h"
+
+namespace kestra {
+namespace {
+
+using Kind = JournalRecord::Kind;
+
+JournalRecord step(EditKind kind, std::vector<ValueChange> values, std::vector<std::uint8_t> item) {
+    return {Kind::Step, {kind, 3, std::move(values), std::move(item)}, {}};
+}
+
+const std::vector<JournalRecord> everyKind{
+    step(EditKind::Apply, {{1, {0, 0, 0, 1}, {0, 0, 0, 2}}, {4, {'a', 0}, {'b', 'c'}}}, {}),
+    step(EditKind::NewItem, {}, {0, 0, 0, 0}),
+    step(EditKind::CopyItem, {}, {1, 2, 3, 4}),
+    step(EditKind::DeleteItem, {}, {9, 8, 7, 6}),
+    {Kind::Undo, {}, {}},
+    {Kind::Redo, {}, {}},
+};
+
+TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBeforeIt) {
+    EXPECT_EQ(crc32c({reinterpret_cast<const std::uint8_t*>("123456789"), 9}), 0xE3069283u);
+    testing::TempDir dir;
+    const std::string path = journalPathFor(dir.file("recovery"), "/data/birds.table");
+    const JournalBase base{"/data/birds.table", 1, 2, 3, 4, 5, 6, 2};
+    JournalWriter writer;
+    FileError error;
+    ASSERT_TRUE(writer.create(path, base, error)) << error.text();
+    for (const JournalRecord& record : everyKind)
+        ASSERT_TRUE(writer.append(record, error)) << error.text();
+    ASSERT_TRUE(writer.sync(error));
+    EXPECT_FALSE(JournalWriter().create(path, base, error)); // never reuses one that exists
+
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(dir.file("recovery").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+
+    const std::optional<JournalContents> read = readJournal(path, error);
+    ASSERT_TRUE(read) << error.text();
+    EXPECT_EQ(read->base, base);
+    EXPECT_EQ(read->records, everyKind);
+
+    const std::vector<std::uint8_t> bytes = testing::readFile(path);
+    const std::size_t lastStart = bytes.size() - encodeJournalRecord(everyKind.back()).size();
+    for (std::size_t cut = lastStart; cut < bytes.size(); ++cut) {
+        std::vector<std::uint8_t> torn(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
+        const std::optional<JournalContents> replay = decodeJournal(torn);
+        ASSERT_TRUE(replay);
+        EXPECT_EQ(replay->records.size(), everyKind.size() - 1) << "cut at " << cut;
+    }
+    std::vector<std::uint8_t> damaged = bytes;
+    damaged.back() ^= 1;
+    EXPECT_EQ(decodeJournal(damaged)->records.size(), everyKind.size() - 1);
+    damaged[10] ^= 1;
+    EXPECT_FALSE(decodeJournal(damaged)); // a damaged header is no journal
+
+    ASSERT_TRUE(writer.restart(std::vector<std::uint8_t>{1, 2, 3}, error)) << error.text();
+    ASSERT_TRUE(writer.append(everyKind[4], error));
+    const std::vector<JournalRecord> restarted{{Kind::Snapshot, {}, {1, 2, 3}}, everyKind[4]};
+    EXPECT_EQ(readJournal(path, error)->records, restarted);
+    ASSERT_TRUE(writer.remove(error));
+    EXPECT_FALSE(readJournal(path, error));
+}
+
+TEST(RecoveryJournal, AppliesOnlyToTheSameFileOrTheSameBytes) {
+    const JournalBase base{"/data/birds.table", 1, 2, 3, 4, 5, 6, 2};
+    struct Case {
+        JournalBase now;
+        bool matches;
+    };
+    const Case cases[] = {
+        {base, true},
+        {{"/data/birds.table", 1, 9, 8, 7, 5, 6, 2}, true},  // restored copy, same bytes
+        {{"/data/birds.table", 1, 2, 8, 4, 5, 7, 2}, false}, // written in place meanwhile
+        {{"/data/birds.table", 1, 2, 3, 4, 6, 6, 2}, false}, // grown
+        {{"/data/other.table", 1, 2, 3, 4, 5, 6, 2}, false},
+        {{"/data/birds.table", 1, 2, 3, 4, 5, 6, 4}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(baseMatches(base, c.now), c.matches) << c.now.inode << " " << c.now.path;
+}
+
+} // namespace
+} // namespace kestra
