@@ -20,9 +20,9 @@
 #include "editing/item_editing.h"
 #include "resident_memory.h"
 #include "stopwatch.h"
-#include "window/app_state.h"
 #include "window/window_editing.h"
 #include "window/window_history.h"
+#include "window/window_state.h"
 
 namespace kestra {
 
@@ -49,7 +49,7 @@ int linkedProperty(const InfoFile& document) {
 
 // Each round does the step, undoes it, redoes it and undoes it again, so the next round starts
 // from the same document.
-StepTimes timeStep(AppState& state, const std::function<void()>& step) {
+StepTimes timeStep(WindowState& state, const std::function<void()>& step) {
     StepTimes best;
     for (int round = 0; round < rounds; ++round) {
         best.step = std::min(best.step, secondsOf(step));
@@ -61,7 +61,7 @@ StepTimes timeStep(AppState& state, const std::function<void()>& step) {
 }
 
 int run(const std::string& infoPath, const std::string& documentationPath) {
-    AppState state;
+    WindowState state;
     loadDocumentationFile(state.documentation, documentationPath);
     FileError error;
     if (!state.document.load(infoPath, state.documentation, &error))

@@ -11,9 +11,9 @@
 #include "recent_files_menu.h"
 #include "recovery/document_journal.h"
 #include "user_dialogs.h"
-#include "window/app_state.h"
 #include "window/search_dialog_state.h"
 #include "window/window_history.h"
+#include "window/window_state.h"
 
 class QAction;
 
@@ -47,7 +47,7 @@ public:
     // when the user cancelled or the save failed (its error shown).
     bool settleUnsavedChanges();
 
-    const AppState& state() const { return state_; }
+    const WindowState& state() const { return state_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,7 +105,7 @@ private:
     void journalRecord(const JournalRecord& record);
     void showJournalFailure(const std::optional<std::string>& failure);
 
-    AppState state_;
+    WindowState state_;
     UserDialogs dialogs_;
     MainWindowControls controls_;
     std::map<int, QAction*> actions_;

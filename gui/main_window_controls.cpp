@@ -10,8 +10,8 @@
 #include "control_ids.h"
 #include "control_naming.h"
 #include "report_list.h"
-#include "window/app_state.h"
 #include "window/window_layout.h"
+#include "window/window_state.h"
 #include "window_texts.h"
 
 namespace kestra {
@@ -38,7 +38,7 @@ QRect toQRect(const PixelRect& rect) {
 
 } // namespace
 
-MainWindowControls createMainWindowControls(QWidget* client, const AppState& state) {
+MainWindowControls createMainWindowControls(QWidget* client, const WindowState& state) {
     MainWindowControls controls;
     controls.itemList =
         new ReportList(itemListId, QString::fromUtf8(texts::itemListName),

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace kestra {
 
-struct AppState;
+struct WindowState;
 class ReportList;
 struct TextRoom;
 struct WindowLayout;
@@ -32,7 +32,7 @@ struct MainWindowControls {
 
 // Creates the controls in the client area, in creation (and so stacking and tab) order, with
 // their IDs, texts and initial states. The lists read their rows from `state`.
-MainWindowControls createMainWindowControls(QWidget* client, const AppState& state);
+MainWindowControls createMainWindowControls(QWidget* client, const WindowState& state);
 
 // The room the edit panel's texts need in the controls' own font.
 TextRoom textRoomOf(const MainWindowControls& controls);

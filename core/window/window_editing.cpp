@@ -14,7 +14,7 @@ namespace kestra {
 namespace {
 
 // Item rows show the first three values; a rewritten property row among them is copied there.
-bool copyIntoItemRow(AppState& state, std::size_t item, std::size_t property) {
+bool copyIntoItemRow(WindowState& state, std::size_t item, std::size_t property) {
     if (property >= std::tuple_size_v<decltype(ItemRow::valueTexts)>)
         return false;
     state.itemRows.setValueText(item, property, state.propertyRows[property].valueText.view());
@@ -23,7 +23,7 @@ bool copyIntoItemRow(AppState& state, std::size_t item, std::size_t property) {
 
 } // namespace
 
-ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
+ApplyResult applyEditText(WindowState& state, std::u16string_view editText) {
     ApplyResult result;
     if (state.selectedProperty < 0 || state.selectedItem < 0)
         return result;
@@ -58,7 +58,7 @@ ApplyResult applyEditText(AppState& state, std::u16string_view editText) {
     return result;
 }
 
-bool copyItem(AppState& state, int source) {
+bool copyItem(WindowState& state, int source) {
     if (source < 0 || !copyItem(state.document, std::size_t(source)))
         return false;
     state.history.record(itemAddedStep(state.document, EditKind::CopyItem));
@@ -66,7 +66,7 @@ bool copyItem(AppState& state, int source) {
     return true;
 }
 
-bool newItem(AppState& state) {
+bool newItem(WindowState& state) {
     if (!newItem(state.document, state.documentation))
         return false;
     state.history.record(itemAddedStep(state.document, EditKind::NewItem));
@@ -74,7 +74,7 @@ bool newItem(AppState& state) {
     return true;
 }
 
-DeleteEffect deleteItem(AppState& state, int index) {
+DeleteEffect deleteItem(WindowState& state, int index) {
     if (index < 0 || std::size_t(index) >= state.document.items.size())
         return DeleteEffect::Nothing;
     EditStep step = itemRemovedStep(state.document, std::size_t(index));
@@ -83,7 +83,7 @@ DeleteEffect deleteItem(AppState& state, int index) {
     return forgetItemRow(state, index);
 }
 
-DeleteEffect forgetItemRow(AppState& state, int index) {
+DeleteEffect forgetItemRow(WindowState& state, int index) {
     state.itemRows.removeRow(std::size_t(index));
 
     if (state.selectedItem == index) {

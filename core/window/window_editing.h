@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "values/value_text.h"
-#include "window/app_state.h"
+#include "window/window_state.h"
 
 namespace kestra {
 
@@ -24,15 +24,15 @@ struct ApplyResult {
 // linked, into every linked property of the item in ascending order, each parsed by its own type.
 // The rows show the text as typed; a property the text cannot be stored into keeps its value and
 // its rows show that value. Nothing happens without a selected property of an existing item.
-ApplyResult applyEditText(AppState& state, std::u16string_view editText);
+ApplyResult applyEditText(WindowState& state, std::u16string_view editText);
 
 // Appends a deep copy of item `source` and its row. False when there is no such item or the
 // item count is full.
-bool copyItem(AppState& state, int source);
+bool copyItem(WindowState& state, int source);
 
 // Appends an item with one value per descriptor: strings "(null)" (32 or 16 bytes wide by the
 // path the document was opened from), floats and integers 0. False when the item count is full.
-bool newItem(AppState& state);
+bool newItem(WindowState& state);
 
 enum class DeleteEffect {
     Nothing,         // no such item
@@ -42,8 +42,8 @@ enum class DeleteEffect {
 
 // Removes item `index` and its row and renumbers the rows after it. Keeps `selectedItem` on the
 // item whose properties are shown, so a later Apply never stores into another item.
-DeleteEffect deleteItem(AppState& state, int index);
+DeleteEffect deleteItem(WindowState& state, int index);
 // The rows' part of deleteItem, once item `index` has left the document.
-DeleteEffect forgetItemRow(AppState& state, int index);
+DeleteEffect forgetItemRow(WindowState& state, int index);
 
 } // namespace kestra

@@ -19,7 +19,7 @@ HistoryMove::Effect effectOf(EditKind kind, bool undone) {
     return HistoryMove::Effect::ValuesChanged;
 }
 
-HistoryMove showMove(AppState& state, const EditStep* step, bool undone) {
+HistoryMove showMove(WindowState& state, const EditStep* step, bool undone) {
     if (!step)
         return {};
     state.selectedProperty = -1;
@@ -42,11 +42,11 @@ HistoryMove showMove(AppState& state, const EditStep* step, bool undone) {
 
 } // namespace
 
-HistoryMove undoEdit(AppState& state) {
+HistoryMove undoEdit(WindowState& state) {
     return showMove(state, state.history.undo(state.document), true);
 }
 
-HistoryMove redoEdit(AppState& state) {
+HistoryMove redoEdit(WindowState& state) {
     return showMove(state, state.history.redo(state.document), false);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "window/app_state.h"
+#include "window/window_state.h"
 
 namespace kestra {
 
@@ -22,7 +22,7 @@ struct HistoryMove {
 // selected item, its property rows are rendered from the document (typed texts of undone Applies
 // are no longer shown) and no property is loaded for editing. When the step removed the item, the
 // selection follows as for Delete Item.
-HistoryMove undoEdit(AppState& state);
-HistoryMove redoEdit(AppState& state);
+HistoryMove undoEdit(WindowState& state);
+HistoryMove redoEdit(WindowState& state);
 
 } // namespace kestra

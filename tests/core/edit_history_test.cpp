@@ -14,18 +14,18 @@ using testing::canonicalFile;
 using testing::loaded;
 using Effect = HistoryMove::Effect;
 
-void open(AppState& state) {
+void open(WindowState& state) {
     state.document = loaded(canonicalFile());
     state.openedFilePath = state.currentFilePath = "birds.table";
     state.history.clear();
     state.itemRows.showAll(state.document);
 }
 
-std::vector<std::uint8_t> bytesOf(const AppState& state) {
+std::vector<std::uint8_t> bytesOf(const WindowState& state) {
     return state.document.serialize(testing::smallFileLimit);
 }
 
-void applyTo(AppState& state, int item, int property, std::u16string_view text) {
+void applyTo(WindowState& state, int item, int property, std::u16string_view text) {
     state.selectedItem = item;
     state.propertyRows.show(state.document, std::size_t(item));
     state.selectedProperty = property;
@@ -34,7 +34,7 @@ void applyTo(AppState& state, int item, int property, std::u16string_view text) 
 
 struct StepCase {
     const char* name;
-    std::function<void(AppState&)> edit;
+    std::function<void(WindowState&)> edit;
     Effect undoEffect;
     int undoSelects; // the selected item after the undo
 };
@@ -42,17 +42,17 @@ struct StepCase {
 // Item 1's float holds a NaN with a payload (7FC00001) and item 0's string "abc" has the tail
 // "zzz...": undo must give back every bit of both.
 const StepCase stepCases[] = {
-    {"ApplyToANaN", [](AppState& s) { applyTo(s, 1, 1, u"2"); }, Effect::ValuesChanged, 1},
-    {"ApplyToAString", [](AppState& s) { applyTo(s, 0, 2, u"q"); }, Effect::ValuesChanged, 0},
-    {"NewItem", [](AppState& s) { newItem(s); }, Effect::ItemRemoved, -1},
-    {"CopyItem", [](AppState& s) { copyItem(s, 1); }, Effect::ItemRemoved, -1},
-    {"DeleteItem", [](AppState& s) { deleteItem(s, 0); }, Effect::ItemInserted, 0},
+    {"ApplyToANaN", [](WindowState& s) { applyTo(s, 1, 1, u"2"); }, Effect::ValuesChanged, 1},
+    {"ApplyToAString", [](WindowState& s) { applyTo(s, 0, 2, u"q"); }, Effect::ValuesChanged, 0},
+    {"NewItem", [](WindowState& s) { newItem(s); }, Effect::ItemRemoved, -1},
+    {"CopyItem", [](WindowState& s) { copyItem(s, 1); }, Effect::ItemRemoved, -1},
+    {"DeleteItem", [](WindowState& s) { deleteItem(s, 0); }, Effect::ItemInserted, 0},
 };
 
 TEST(EditHistory, UndoGivesBackEveryByteAndRedoDoesTheStepAgain) {
     for (const StepCase& step : stepCases) {
         SCOPED_TRACE(step.name);
-        AppState state;
+        WindowState state;
         open(state);
         const std::vector<std::uint8_t> before = bytesOf(state);
         step.edit(state);
@@ -84,7 +84,7 @@ TEST(EditHistory, UndoGivesBackEveryByteAndRedoDoesTheStepAgain) {
 }
 
 TEST(EditHistory, UndoneApplyShowsTheStoredValueNotTheTypedText) {
-    AppState state;
+    WindowState state;
     open(state);
     applyTo(state, 0, 0, u"0012");
     EXPECT_EQ(state.itemRows[0].valueTexts[0].view(), u"0012");

@@ -13,7 +13,7 @@ PropertyDescriptor descriptor(std::uint32_t id, std::uint16_t type, bool linked)
 }
 
 // `state` with items of the values of `descriptors`, opened from `path`, item 0 shown.
-void openWith(AppState& state, const std::vector<PropertyDescriptor>& descriptors, int items = 1,
+void openWith(WindowState& state, const std::vector<PropertyDescriptor>& descriptors, int items = 1,
               const std::string& path = "birds.table") {
     state.openedFilePath = state.currentFilePath = path;
     state.document.stringWidth = stringWidthForPath(path); // as a load from `path` sets it
@@ -26,7 +26,7 @@ void openWith(AppState& state, const std::vector<PropertyDescriptor>& descriptor
 }
 
 TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {
-    AppState state;
+    WindowState state;
     openWith(state,
              {descriptor(1, 3, true), descriptor(2, 2, false), descriptor(3, 2, true),
               descriptor(4, 1, true)},
@@ -47,7 +47,7 @@ TEST(ItemEditing, LinkedApplyParsesTheTextByEachTypeAndLeavesOthersAlone) {
 }
 
 TEST(ItemEditing, TextAValueRefusesKeepsItAndItsShownValue) {
-    AppState state;
+    WindowState state;
     openWith(state, {descriptor(1, 3, true), descriptor(2, 2, true)});
     state.selectedProperty = 1;
     EXPECT_TRUE(applyEditText(state, u"-1.5").allStored);
@@ -65,7 +65,7 @@ TEST(ItemEditing, TextAValueRefusesKeepsItAndItsShownValue) {
 }
 
 TEST(ItemEditing, ApplyNeedsASelectedPropertyOfAnExistingItem) {
-    AppState state;
+    WindowState state;
     openWith(state, {descriptor(1, 3, false)});
     EXPECT_TRUE(applyEditText(state, u"5").rewrittenPropertyRows.empty());
     state.selectedProperty = 0;
@@ -77,7 +77,7 @@ TEST(ItemEditing, ApplyNeedsASelectedPropertyOfAnExistingItem) {
 TEST(ItemEditing, NewItemsTakeTheStringWidthOfTheOpenedPath) {
     for (const auto& [path, code] :
          {std::pair{"a.info", TypeCode::S32}, std::pair{"a.INFO", TypeCode::S16}}) {
-        AppState state;
+        WindowState state;
         openWith(state, {descriptor(1, 1, false), descriptor(2, 7, false)}, 1, path);
         const PropertyValue& text = state.document.items[0].values[0];
         EXPECT_EQ(text.typeCode, code) << path;
@@ -88,7 +88,7 @@ TEST(ItemEditing, NewItemsTakeTheStringWidthOfTheOpenedPath) {
 }
 
 TEST(ItemEditing, CopyAppendsADeepCopyWithItsOwnRow) {
-    AppState state;
+    WindowState state;
     openWith(state, {descriptor(1, 3, false)}, 2);
     state.document.items[1].values[0].setIntValue(42);
     EXPECT_FALSE(copyItem(state, 2));
@@ -112,7 +112,7 @@ TEST(ItemEditing, DeleteKeepsTheSelectedItemOnTheShownItem) {
         {1, -1, DeleteEffect::Nothing, 1, 1},
     };
     for (const Case& c : cases) {
-        AppState state;
+        WindowState state;
         openWith(state, {descriptor(1, 3, false)}, 3);
         state.selectedItem = c.shown;
         state.selectedProperty = 0;

@@ -14,10 +14,10 @@ namespace kestra {
 // Everything the main window works on, kept apart from the widgets so that the editing rules can
 // run without a display. Paths are UTF-8. It stays where it was made: its rows point at its
 // document.
-struct AppState {
-    AppState() = default;
-    AppState(const AppState&) = delete;
-    AppState& operator=(const AppState&) = delete;
+struct WindowState {
+    WindowState() = default;
+    WindowState(const WindowState&) = delete;
+    WindowState& operator=(const WindowState&) = delete;
 
     // Declared before `document`: loaded values point at the names the table holds.
     DocumentationTable documentation;
