@@ -20,11 +20,7 @@ QString openFailureReason(const std::string& path, const FileError& error) {
 }
 
 QString saveFailureReason(const std::string& path, const FileError& error) {
-    if (error.targetReplaced)
-        return reasonLine(QString::fromStdString(path), error.text());
-    const std::string why =
-        error.message.empty() ? texts::cannotBeSaved : texts::cannotBeSaved + (": " + error.text());
-    return reasonLine(QString::fromStdString(path), why);
+    return reasonLine(QString::fromStdString(path), saveFailureText(error));
 }
 
 QString valueProblemReason(const QString& typed, ValueTextProblem problem, TypeCode type) {

@@ -62,7 +62,6 @@ inline constexpr const char* keepAsideButton = "Keep Aside";
 
 // The reasons beneath the error boxes' texts.
 inline constexpr const char* reasonFormat = "%1: %2";
-inline constexpr const char* cannotBeSaved = "cannot be saved";
 inline constexpr const char* documentationLookedIn = "Looked for it in:";
 inline constexpr const char* valueEmpty = "The field is empty: a number is needed.";
 inline constexpr const char* valueNotANumber = "\"%1\" is not a number.";

@@ -30,6 +30,14 @@ void failOn(const std::string& path, const FileError& error) {
     throw ToolError(shownPath(path) + ": " + error.text());
 }
 
+namespace {
+
+[[noreturn]] void failSave(const std::string& path, const FileError& error) {
+    throw ToolError(shownPath(path) + ": " + saveFailureText(error));
+}
+
+} // namespace
+
 void readStandardInputOnce(std::initializer_list<const std::string*> paths) {
     int streams = 0;
     for (const std::string* path : paths)
@@ -102,9 +110,7 @@ void saveInfoFile(const InfoFile& document, const std::string& path, std::ostrea
     }
     if (saved)
         return;
-    if (!error.targetReplaced)
-        error.message = "cannot be saved: " + error.message;
-    failOn(path, error);
+    failSave(path, error);
 }
 
 void saveTextFile(const std::string& text, const std::string& path) {
@@ -114,9 +120,7 @@ void saveTextFile(const std::string& text, const std::string& path) {
     };
     if (replaceFile(path, text.size(), contents, error))
         return;
-    if (!error.targetReplaced)
-        error.message = "cannot be saved: " + error.message;
-    failOn(path, error);
+    failSave(path, error);
 }
 
 bool parseUnsigned32(std::string_view text, std::uint32_t& number) {

@@ -20,6 +20,15 @@ struct FileError {
     std::string text() const { return code ? message + ": " + code.message() : message; }
 };
 
+// What a failed save says after the file's name, in the tool's line and the window's box alike:
+// "cannot be saved: why", or only what went wrong when the new file already took the target's
+// place.
+inline std::string saveFailureText(const FileError& error) {
+    if (error.targetReplaced)
+        return error.text();
+    return error.message.empty() ? "cannot be saved" : "cannot be saved: " + error.text();
+}
+
 // `message` with the code of the system call that just failed (errno).
 inline FileError systemFailure(std::string message) {
     return {std::move(message), std::error_code(errno, std::generic_category())};
