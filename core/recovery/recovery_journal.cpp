@@ -9,7 +9,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "io/file_identity.h"
 #include "io/file_reader.h"
 #include "recovery/crc32c.h"
 
@@ -80,32 +79,6 @@ std::string journalPathFor(const std::string& folder, const std::string& absolut
     return folder + "/" + name + ".journal";
 }
 
-bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
-                      FileError& error) {
-    const std::optional<FileIdentity> identity = fileIdentity(absolutePath);
-    std::vector<std::uint8_t> bytes;
-    if (!identity)
-        return failWithReason(error, "cannot examine " + absolutePath);
-    if (!readFile(absolutePath, std::numeric_limits<std::uint64_t>::max(), bytes, error,
-                  FileKinds::RegularOnly))
-        return false;
-    base = {absolutePath,
-            identity->device,
-            identity->inode,
-            identity->modified.tv_sec,
-            identity->modified.tv_nsec,
-            bytes.size(),
-            crc32c(bytes),
-            stringWidth};
-    return true;
-}
-
-bool baseMatches(const JournalBase& journal, const JournalBase& now) {
-    const bool sameBytes = journal.size == now.size && journal.checksum == now.checksum;
-    return journal.path == now.path && journal.stringWidth == now.stringWidth &&
-           (journal == now || sameBytes);
-}
-
 bool JournalWriter::create(const std::string& path, const JournalBase& base, FileError& error) {
     const std::size_t slash = path.rfind('/');
     if (slash != std::string::npos && !makePrivateFolder(path.substr(0, slash), error))
@@ -133,10 +106,13 @@ bool JournalWriter::resume(const std::string& path, const JournalContents& conte
 }
 
 bool JournalWriter::append(const JournalRecord& record, FileError& error) {
-    const std::vector<std::uint8_t> bytes = encodeJournalRecord(record);
-    if (!writeWhole(fd_.get(), bytes, error))
+    return appendEncoded(encodeJournalRecord(record), error);
+}
+
+bool JournalWriter::appendEncoded(std::span<const std::uint8_t> records, FileError& error) {
+    if (!writeWhole(fd_.get(), records, error))
         return false;
-    size_ += bytes.size();
+    size_ += records.size();
     return true;
 }
 

@@ -1,3 +1,4 @@
+#include "recovery/base_file.h"
 #include "recovery/crc32c.h"
 #include "recovery/recovery_journal.h"
 
