@@ -108,6 +108,10 @@ std::optional<std::string> DocumentJournal::sync() {
     return std::nullopt;
 }
 
+bool DocumentJournal::waitingForBase() const {
+    return !off_ && !writer_.isOpen() && !waiting_.empty() && !base_.ready();
+}
+
 std::optional<std::string> DocumentJournal::resume(const std::string& journalPath,
                                                    const JournalContents& contents) {
     base_.cancel();

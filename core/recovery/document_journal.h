@@ -21,7 +21,10 @@ public:
     // The document now equals the file at `path`, loaded or saved there.
     void follow(const std::string& path, StringWidth width);
     std::optional<std::string> append(const JournalRecord& record, const InfoFile& document);
+    // Writes what waits and flushes the journal; waits for the base file's checksum if need be.
     std::optional<std::string> sync();
+    // Whether steps wait for the base file's checksum, which a sync would wait for.
+    bool waitingForBase() const;
     // Goes on with the journal at `journalPath` that was just recovered.
     std::optional<std::string> resume(const std::string& journalPath,
                                       const JournalContents& contents);
