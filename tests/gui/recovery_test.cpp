@@ -62,5 +62,17 @@ TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedBackWhenItsFileIsOpened) {
         1); // the one kept aside
 }
 
+// Undone back to the file, the document has nothing unsaved; its journal still goes on Exit.
+TEST_F(MainWindowTest, ExitWithNothingUnsavedRemovesTheJournal) {
+    const std::string journal = journalPathFor(folder.file("state/kestra/recovery"), openSample());
+    window->dispatch(newItemButtonId);
+    window->dispatch(undoCommandId);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(journal); }));
+    window->dispatch(exitCommandId);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(unsavedAsked.empty());
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
 } // namespace
 } // namespace kestra::testing
