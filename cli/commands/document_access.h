@@ -7,18 +7,11 @@
 #include <vector>
 
 #include "command_line.h"
+#include "commands/shared_options.h"
 #include "document/info_file.h"
 #include "names/documentation_table.h"
 
 namespace kestra::tool {
-
-inline constexpr std::string_view docOption = "--doc";
-inline constexpr std::string_view outputOption = "-o";
-inline constexpr std::string_view stringsOption = "--strings";
-inline constexpr std::string_view dryRunOption = "--dry-run";
-inline constexpr OptionRule outputRule = {outputOption, true, "--output"};
-inline constexpr OptionRule stringsRule = {stringsOption, true, {}, "16 32"};
-inline constexpr OptionRule dryRunRule = {dryRunOption, false, "-n"};
 
 // "-" names standard input where a file is read and standard output where one is written.
 inline constexpr std::string_view streamPath = "-";
