@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <sstream>
 #include <vector>
 
 #include "commands/commands.h"
@@ -124,9 +123,10 @@ int runCommand(const Command& command, std::span<const std::string> rest, std::o
     const std::string* output = arguments.value(outputOption);
     if (command.kind != CommandKind::Report || !output || *output == streamPath)
         return command.run(Invocation{arguments, out, err});
-    std::ostringstream text;
-    const int status = command.run(Invocation{arguments, text, err});
-    saveTextFile(text.str(), *output);
+    int status = exitError;
+    saveStreamedText(*output, [&](std::ostream& file) {
+        status = command.run(Invocation{arguments, file, err});
+    });
     return status;
 }
 
