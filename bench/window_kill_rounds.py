@@ -141,6 +141,8 @@ def start_window(kestra, target, env):
     return subprocess.Popen([kestra, target], env=env, stdout=subprocess.DEVNULL)
 
 
+# One round: (steps sent, steps flushed, the prefix the saved file equals or None, whether a
+# window crashed), or None when a window could not reach the display.
 def one_round(kestra, folder, env):
     target = os.path.join(folder, "w.table")
     recovery = os.path.join(env["XDG_STATE_HOME"], "kestra", "recovery")
@@ -162,7 +164,6 @@ def one_round(kestra, folder, env):
     flushed = len(documents) - 1
     time.sleep(FLUSH_IDLE_SECONDS)
 
-    crashed = window.poll() is not None
     killer = threading.Timer(random.uniform(0.0, 3.0), window.send_signal, [signal.SIGKILL])
     killer.start()
     while window.poll() is None and len(documents) < flushed + 20:
@@ -171,15 +172,18 @@ def one_round(kestra, folder, env):
         do_step(values, step)
         documents.append(list(values))
     killer.join()
-    window.wait()
-    crashed = crashed or window.returncode != -signal.SIGKILL
+    if window.wait() > 0:
+        return None  # it could not reach the display
+    crashed = window.returncode != -signal.SIGKILL
 
     window = start_window(kestra, target, env)
     saved = None
     if wait_for(lambda: question_box(env), 10) and answer_recover(env) and save(env, recovery):
         with open(target, "rb") as saved_file:
             saved = saved_file.read()
-    crashed = crashed or window.poll() is not None
+    if window.poll() is not None and window.returncode > 0:
+        return None
+    crashed = crashed or window.returncode is not None
     window.kill()
     window.wait()
     shutil.rmtree(recovery, ignore_errors=True)
@@ -191,31 +195,59 @@ def one_round(kestra, folder, env):
     return len(documents) - 1, flushed, kept, crashed
 
 
+class Display:
+    """An Xvfb server of our own, started again when a window cannot reach it."""
+
+    def __init__(self, number):
+        self.number = number
+        self.server = None
+        self.restarts = 0
+
+    def ensure(self):
+        if self.server and self.server.poll() is None:
+            return
+        self.server = subprocess.Popen(["Xvfb", ":" + self.number, "-screen", "0", "1280x800x24"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1)
+        if self.server.poll() is not None:
+            sys.exit(f"window_kill_rounds: Xvfb could not start on :{self.number}")
+
+    def restart(self):
+        self.stop()
+        self.restarts += 1
+        if self.restarts >= 10:
+            sys.exit(f"window_kill_rounds: the windows cannot reach Xvfb on :{self.number}")
+        self.ensure()
+
+    def stop(self):
+        self.server.terminate()  # our own server, by its process
+        self.server.wait()
+
+
 def main():
     kestra = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/release/app/kestra")
     rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 50
-    number = sys.argv[3] if len(sys.argv) > 3 else "57"
-    server = subprocess.Popen(["Xvfb", ":" + number, "-screen", "0", "1280x800x24"],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    lost = wrong = crashes = steps = unflushed_kept = 0
+    display = Display(sys.argv[3] if len(sys.argv) > 3 else str(100 + os.getpid() % 800))
+    lost = wrong = crashes = steps = unflushed_kept = done = 0
     try:
         with tempfile.TemporaryDirectory() as folder:
-            env = dict(os.environ, DISPLAY=":" + number, HOME=os.path.join(folder, "home"),
-                       XDG_STATE_HOME=os.path.join(folder, "state"))
+            env = dict(os.environ, DISPLAY=":" + display.number,
+                       HOME=os.path.join(folder, "home"),
+                       XDG_STATE_HOME=os.path.join(folder, "state"),
+                       XDG_RUNTIME_DIR=os.path.join(folder, "runtime"))
             env.pop("QT_QPA_PLATFORM", None)
-            env["XDG_RUNTIME_DIR"] = os.path.join(folder, "runtime")
             os.makedirs(env["HOME"])
             os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
             # The names beside the file, so that the window does not stop to ask for them.
             with open(os.path.join(folder, "InfoFileDocumentation.dat"), "w") as names:
                 names.write('Names for the kill rounds\n(1) "Count"\n')
-            time.sleep(1)
-            if server.poll() is not None:
-                sys.exit(f"window_kill_rounds: Xvfb could not start on :{number}")
-            for round_number in range(rounds):
+            while done < rounds:
+                display.ensure()
                 result = one_round(kestra, folder, env)
-                if result is None:
-                    sys.exit("window_kill_rounds: the window did not open its file")
+                if result is None or display.server.poll() is not None:
+                    display.restart()  # the window went with the display: the round tells nothing
+                    continue
+                done += 1
                 sent, flushed, kept, crashed = result
                 steps += sent
                 crashes += crashed
@@ -224,11 +256,13 @@ def main():
                 else:
                     lost += max(0, flushed - kept)
                     unflushed_kept += max(0, kept - flushed)
-                print(f"round {round_number + 1}: sent {sent}, flushed {flushed}, kept {kept}, "
+                print(f"round {done}: sent {sent}, flushed {flushed}, kept {kept}, "
                       f"crashed {crashed}", file=sys.stderr)
     finally:
-        server.terminate()
-        server.wait()
+        display.stop()
+    if display.restarts:
+        print(f"window_kill_rounds: Xvfb was started again {display.restarts} times; those rounds "
+              "were run again", file=sys.stderr)
     print(f"{rounds},{lost},{wrong},{crashes},{steps / rounds:.1f},{unflushed_kept / rounds:.1f}")
     sys.exit(1 if lost or wrong or crashes else 0)
 

@@ -22,25 +22,27 @@ bool sameStatus(const struct stat& one, const struct stat& other) {
            one.st_mtim.tv_nsec == other.st_mtim.tv_nsec;
 }
 
-bool checksumOf(int fd, const std::string& path, std::uint32_t& checksum, std::uint64_t& size,
-                FileError& error, const std::atomic<bool>& stop) {
+} // namespace
+
+bool checksumOfFile(int fd, std::uint64_t from, const std::string& name, std::uint32_t& checksum,
+                    std::uint64_t& size, FileError& error, const std::atomic<bool>& stop) {
     std::vector<std::uint8_t> piece(pieceBytes);
+    checksum = 0;
+    size = 0;
     for (;;) {
         if (stop)
-            return failWith(error, "stopped reading " + path);
-        const ssize_t got = ::read(fd, piece.data(), piece.size());
+            return failWith(error, "stopped reading " + name);
+        const ssize_t got = ::pread(fd, piece.data(), piece.size(), off_t(from + size));
         if (got == 0)
             return true;
         if (got < 0 && errno != EINTR)
-            return failWithReason(error, "cannot read " + path);
+            return failWithReason(error, "cannot read " + name);
         if (got > 0) {
             checksum = crc32c({piece.data(), std::size_t(got)}, checksum);
             size += std::uint64_t(got);
         }
     }
 }
-
-} // namespace
 
 bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
                       FileError& error, const std::atomic<bool>& stop) {
@@ -56,7 +58,7 @@ bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth,
         return failWith(error, absolutePath + " is not a regular file");
     std::uint32_t checksum = 0;
     std::uint64_t size = 0;
-    if (!checksumOf(fd.get(), absolutePath, checksum, size, error, stop))
+    if (!checksumOfFile(fd.get(), 0, absolutePath, checksum, size, error, stop))
         return false;
     if (::fstat(fd.get(), &after) != 0)
         return failWithReason(error, "cannot examine " + absolutePath);

@@ -16,6 +16,11 @@ namespace kestra {
 // read, or when `stop` is set meanwhile.
 bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
                       FileError& error, const std::atomic<bool>& stop = std::atomic<bool>(false));
+// The checksum of the open file `fd` from `from` to its end, and how many bytes that is; `name`
+// says which file in a failure. Stops, false, when `stop` is set.
+bool checksumOfFile(int fd, std::uint64_t from, const std::string& name, std::uint32_t& checksum,
+                    std::uint64_t& size, FileError& error,
+                    const std::atomic<bool>& stop = std::atomic<bool>(false));
 // Whether the journal's base is the version of the file that `identity` describes.
 bool sameVersion(const JournalBase& base, const FileIdentity& identity);
 // Whether a journal written on `journal` applies to the file now described by `now`: the same

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <limits>
 #include <sys/stat.h>
 
 namespace kestra {
@@ -75,7 +74,6 @@ bool replayRecord(const JournalRecord& record, InfoFile& document, EditHistory& 
 void DocumentJournal::follow(const std::string& path, StringWidth width) {
     settle();
     path_ = absolutePath(path);
-    width_ = width;
     off_ = false;
     base_.start(path_, std::uint8_t(width));
 }
@@ -94,7 +92,9 @@ std::optional<std::string> DocumentJournal::append(const JournalRecord& record,
     FileError error;
     if (!writeWaiting(error) ||
         (writer_.size() > writer_.restartSize() &&
-         !writer_.restart(document.serialize(std::numeric_limits<std::uint64_t>::max()), error)))
+         !writer_.restart(
+             document.savedSize(), [&](const WriteAt& write) { return document.writeSaved(write); },
+             error)))
         return turnOff(error);
     return std::nullopt;
 }

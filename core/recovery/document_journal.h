@@ -36,7 +36,6 @@ private:
     std::optional<std::string> turnOff(const FileError& error);
 
     std::string path_; // absolute; empty while no document is open
-    StringWidth width_ = StringWidth::Bytes16;
     PendingBase base_;
     std::vector<std::uint8_t> waiting_; // encoded records not yet written
     JournalWriter writer_;

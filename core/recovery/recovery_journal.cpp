@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/file_reader.h"
+#include "recovery/base_file.h"
 #include "recovery/crc32c.h"
 
 namespace kestra {
@@ -50,11 +51,34 @@ bool writeWhole(int fd, std::span<const std::uint8_t> bytes, FileError& error) {
     return true;
 }
 
+// Writes all of `bytes` at `position`, in as many writes as it takes: for the document of a
+// snapshot, which the rename makes whole, not for a record.
+bool writeAllAt(int fd, std::uint64_t position, std::span<const std::uint8_t> bytes,
+                FileError& error) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), off_t(position));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return failWithReason(error, "cannot write the recovery journal");
+        if (written == 0)
+            return failWith(error, "cannot write the recovery journal: the disk is full");
+        bytes = bytes.subspan(std::size_t(written));
+        position += std::uint64_t(written);
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> bigEndian(std::uint32_t value) {
+    return {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+            std::uint8_t(value)};
+}
+
 // A new journal file holding `header`, or -1 with `error` set.
 FileDescriptor createJournalFile(const std::string& path, std::span<const std::uint8_t> header,
                                  FileError& error) {
     FileDescriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.get() < 0)
         failWithReason(error, "cannot create the recovery journal " + path);
     else if (!writeWhole(fd.get(), header, error))
@@ -121,17 +145,31 @@ bool JournalWriter::sync(FileError& error) {
            failWithReason(error, "cannot flush the recovery journal");
 }
 
-bool JournalWriter::restart(std::span<const std::uint8_t> packedDocument, FileError& error) {
+bool JournalWriter::restart(std::uint64_t documentSize, const FileContents& document,
+                            FileError& error) {
     const std::string fresh = path_ + ".new";
-    std::vector<std::uint8_t> bytes = encodeJournalHeader(base_);
-    const std::uint64_t headerSize = bytes.size();
-    JournalRecord snapshot{JournalRecord::Kind::Snapshot, {}, {}};
-    snapshot.snapshot.assign(packedDocument.begin(), packedDocument.end());
-    const std::vector<std::uint8_t> record = encodeJournalRecord(snapshot);
-    FileDescriptor fd = createJournalFile(fresh, bytes, error);
+    const std::vector<std::uint8_t> header = encodeJournalHeader(base_);
+    const std::vector<std::uint8_t> start = snapshotRecordStart(documentSize);
+    const std::uint64_t documentAt = header.size() + start.size();
+    FileDescriptor fd = createJournalFile(fresh, header, error);
     if (fd.get() < 0)
         return false;
-    bool written = writeWhole(fd.get(), record, error);
+    std::uint32_t checksum = 0;
+    std::uint64_t checked = 0;
+    // The bytes no write of the document reaches stay holes, which read as the zeros they are.
+    bool written =
+        writeWhole(fd.get(), start, error) &&
+        (::ftruncate(fd.get(), off_t(documentAt + documentSize)) == 0 ||
+         failWithReason(error, "cannot make room in the recovery journal")) &&
+        document([&](std::uint64_t position, std::span<const std::uint8_t> bytes) {
+            return writeAllAt(fd.get(), documentAt + position, bytes, error);
+        }) &&
+        checksumOfFile(fd.get(), header.size() + recordPayloadStart, fresh, checksum, checked,
+                       error) &&
+        writeAllAt(fd.get(), header.size() + recordChecksumStart, bigEndian(checksum), error) &&
+        // Records go on after the snapshot, where writes at positions left the file's offset.
+        (::lseek(fd.get(), 0, SEEK_END) >= 0 ||
+         failWithReason(error, "cannot find the end of the recovery journal"));
     if (written && ::fdatasync(fd.get()) != 0)
         written = failWithReason(error, "cannot flush the recovery journal");
     if (written && ::rename(fresh.c_str(), path_.c_str()) != 0)
@@ -141,7 +179,7 @@ bool JournalWriter::restart(std::span<const std::uint8_t> packedDocument, FileEr
         return false;
     }
     fd_ = std::move(fd);
-    size_ = headerSize + record.size();
+    size_ = documentAt + documentSize;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "io/atomic_file.h"
 #include "io/file_descriptor.h"
 #include "io/file_error.h"
 #include "recovery/journal_format.h"
@@ -28,9 +29,10 @@ public:
     // Appends records already encoded, in one write.
     bool appendEncoded(std::span<const std::uint8_t> records, FileError& error);
     bool sync(FileError& error);
-    // Starts the journal again from one snapshot record, replacing it in one rename so that a
-    // kill in between leaves the old journal or the new one whole.
-    bool restart(std::span<const std::uint8_t> packedDocument, FileError& error);
+    // Starts the journal again from one snapshot record of the document of `documentSize` bytes
+    // that `document` writes, replacing it in one rename so that a kill in between leaves the old
+    // journal or the new one whole.
+    bool restart(std::uint64_t documentSize, const FileContents& document, FileError& error);
     // Closes and deletes the journal; true when there was none or it went.
     bool remove(FileError& error);
 
