@@ -137,8 +137,14 @@ def save(env, recovery):
     return False
 
 
-def start_window(kestra, target, env):
-    return subprocess.Popen([kestra, target], env=env, stdout=subprocess.DEVNULL)
+def start_window(kestra, target, env, errors):
+    return subprocess.Popen([kestra, target], env=env, stdout=subprocess.DEVNULL, stderr=errors)
+
+
+def lost_display(errors):
+    # Without its display the window aborts, which is no crash of its own.
+    errors.seek(0)
+    return "could not connect to display" in errors.read()
 
 
 # One round: (steps sent, steps flushed, the prefix the saved file equals or None, whether a
@@ -149,12 +155,22 @@ def one_round(kestra, folder, env):
     values = [random.randint(0, 99999) for _ in range(ITEMS)]
     with open(target, "wb") as out:
         out.write(file_bytes(values))
-    documents = [list(values)]
+    windows = []
+    try:
+        with tempfile.TemporaryFile("w+") as errors:
+            return play_round(kestra, target, recovery, values, env, errors, windows)
+    finally:
+        for window in windows:
+            window.kill()
+            window.wait()
+        shutil.rmtree(recovery, ignore_errors=True)
 
-    window = start_window(kestra, target, env)
+
+def play_round(kestra, target, recovery, values, env, errors, windows):
+    documents = [list(values)]
+    window = start_window(kestra, target, env, errors)
+    windows.append(window)
     if not wait_for(lambda: window_ids(env, "w.table"), 10):
-        window.kill()
-        window.wait()
         return None
     for _ in range(random.randint(2, 6)):
         step = random_step(values)
@@ -172,21 +188,19 @@ def one_round(kestra, folder, env):
         do_step(values, step)
         documents.append(list(values))
     killer.join()
-    if window.wait() > 0:
-        return None  # it could not reach the display
+    if window.wait() > 0 or lost_display(errors):
+        return None
     crashed = window.returncode != -signal.SIGKILL
 
-    window = start_window(kestra, target, env)
+    window = start_window(kestra, target, env, errors)
+    windows.append(window)
     saved = None
     if wait_for(lambda: question_box(env), 10) and answer_recover(env) and save(env, recovery):
         with open(target, "rb") as saved_file:
             saved = saved_file.read()
-    if window.poll() is not None and window.returncode > 0:
+    if lost_display(errors):
         return None
-    crashed = crashed or window.returncode is not None
-    window.kill()
-    window.wait()
-    shutil.rmtree(recovery, ignore_errors=True)
+    crashed = crashed or window.poll() is not None
 
     prefixes = [k for k, document in enumerate(documents) if file_bytes(document) == saved]
     kept = max(prefixes) if prefixes else None
