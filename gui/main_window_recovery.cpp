@@ -3,6 +3,8 @@
 // The journal itself is the core's (recovery/document_journal).
 #include "main_window.h"
 
+#include "progress_window.h"
+
 #include <QFileInfo>
 #include <QStatusBar>
 
@@ -32,11 +34,12 @@ void MainWindow::setUpJournal() {
     });
 }
 
-void MainWindow::recoverJournal(const std::string& path) {
+void MainWindow::recoverJournal(const std::string& path, ProgressScope& progress) {
     journal_.follow(path, state_.document.stringWidth);
     const FoundJournal found = findJournal(path, state_.document.stringWidth);
     if (found.fit == FoundJournal::Fit::None)
         return;
+    progress.end();
     const QString name = QFileInfo(QString::fromStdString(path)).fileName();
     FileError error;
     bool settled = false;
