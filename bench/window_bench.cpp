@@ -225,9 +225,16 @@ void timeSave(Window& bench, const InfoHeader& opened, const std::string& savedP
     const InfoFile& document = bench.window.state().document;
     const std::vector<std::uint8_t> bytes =
         document.serialize(std::numeric_limits<std::uint64_t>::max());
-    const BestTimes best =
-        bestOfRounds([&] { return secondsOf([&] { bench.window.dispatch(saveCommandId); }); },
-                     [&] { return writeAndFlushSeconds(savedPath + ".limit", bytes); });
+    // The window lets go of the file a Save replaced on a thread of its own: freeing it is left
+    // out of the time, as the limit's removal of its file is, and out of the limit's round.
+    constexpr int settleMilliseconds = 500;
+    const BestTimes best = bestOfRounds(
+        [&] {
+            const double seconds = secondsOf([&] { bench.window.dispatch(saveCommandId); });
+            QTest::qWait(settleMilliseconds);
+            return seconds;
+        },
+        [&] { return writeAndFlushSeconds(savedPath + ".limit", bytes); });
     std::printf("time,Save from the window,%llu,%.6g,write + fsync file,%.6g\n",
                 static_cast<unsigned long long>(opened.itemCount) * opened.propertyCount,
                 best.operation, best.limit);
