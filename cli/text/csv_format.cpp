@@ -1,5 +1,8 @@
 #include "text/csv_format.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kestra::tool {
 
 std::string csvField(std::string_view text) {
@@ -18,8 +21,38 @@ std::string csvQuotedField(std::string_view text) {
     return quoted + '"';
 }
 
+CsvReader::CsvReader(CsvInput input, std::size_t bufferSize)
+    : input_(std::move(input)), buffer_(std::max<std::size_t>(bufferSize, 1)), inputEnded_(false) {
+    readMore();
+}
+
 bool CsvReader::next(CsvRecord& record, CsvProblem& problem) {
-    while (position_ < text_.size()) {
+    for (;;) {
+        const std::size_t position = position_;
+        const std::size_t line = line_;
+        const std::size_t row = row_;
+        ranOut_ = false;
+        const bool read = nextInHeldText(record, problem);
+        if (!ranOut_ || inputEnded_)
+            return read;
+        // The record runs on past what is held: it is read again from its start with more held.
+        position_ = position;
+        line_ = line;
+        row_ = row;
+        problem = {};
+        readMore();
+    }
+}
+
+void CsvReader::skipLeading(std::string_view prefix) {
+    while (!inputEnded_ && text_.size() - position_ < prefix.size())
+        readMore();
+    if (text_.substr(position_).starts_with(prefix))
+        position_ += prefix.size();
+}
+
+bool CsvReader::nextInHeldText(CsvRecord& record, CsvProblem& problem) {
+    while (!endsAt(position_)) {
         record.line = line_;
         record.row = ++row_;
         record.fields.clear();
@@ -31,9 +64,16 @@ bool CsvReader::next(CsvRecord& record, CsvProblem& problem) {
     return false;
 }
 
+bool CsvReader::endsAt(std::size_t position) const {
+    if (position < text_.size())
+        return false;
+    ranOut_ = true;
+    return true;
+}
+
 bool CsvReader::atRecordEnd() const {
-    return position_ == text_.size() || text_[position_] == '\n' ||
-           text_.substr(position_).starts_with("\r\n");
+    return endsAt(position_) || text_[position_] == '\n' ||
+           (text_[position_] == '\r' && !endsAt(position_ + 1) && text_[position_ + 1] == '\n');
 }
 
 void CsvReader::skipRecordEnd() {
@@ -52,15 +92,16 @@ void CsvReader::fail(CsvProblem& problem, std::string what, std::size_t line,
 
 bool CsvReader::readRecord(std::vector<std::string>& fields, CsvProblem& problem) {
     for (;;) {
-        std::string field;
-        if (position_ < text_.size() && text_[position_] == '"') {
-            if (!readQuoted(field, problem, fields.size() + 1))
+        std::string& field = fields.emplace_back();
+        if (!endsAt(position_) && text_[position_] == '"') {
+            if (!readQuoted(field, problem, fields.size()))
                 return false;
         } else {
-            while (position_ < text_.size() && text_[position_] != ',' && !atRecordEnd())
-                field += text_[position_++];
+            const std::size_t start = position_;
+            while (!atRecordEnd() && text_[position_] != ',')
+                ++position_;
+            field.assign(text_.substr(start, position_ - start));
         }
-        fields.push_back(std::move(field));
         if (atRecordEnd()) {
             skipRecordEnd();
             return true;
@@ -77,20 +118,35 @@ bool CsvReader::readQuoted(std::string& field, CsvProblem& problem, std::size_t 
     const std::size_t startLine = line_;
     ++position_;
     for (;;) {
-        if (position_ == text_.size()) {
+        const std::size_t quote = std::min(text_.find('"', position_), text_.size());
+        const std::string_view part = text_.substr(position_, quote - position_);
+        line_ += std::size_t(std::count(part.begin(), part.end(), '\n'));
+        field += part;
+        position_ = quote;
+        if (endsAt(position_)) {
             fail(problem, "a quoted field is not closed", startLine, column);
             return false;
         }
-        const char c = text_[position_++];
-        if (c == '"') {
-            if (position_ == text_.size() || text_[position_] != '"')
-                return true;
-            ++position_;
-        } else if (c == '\n') {
-            ++line_;
-        }
-        field += c;
+        ++position_;
+        if (endsAt(position_) || text_[position_] != '"')
+            return true;
+        field += '"';
+        ++position_;
     }
+}
+
+void CsvReader::readMore() {
+    // What is held from the record being read on moves to the front; a record that fills the
+    // whole buffer makes it larger.
+    const std::size_t kept = text_.size() - position_;
+    if (kept == buffer_.size())
+        buffer_.resize(buffer_.size() * 2);
+    std::memmove(buffer_.data(), buffer_.data() + position_, kept);
+    const std::size_t wanted = buffer_.size() - kept;
+    const std::size_t got = input_(std::span(buffer_).subspan(kept));
+    inputEnded_ = got < wanted;
+    text_ = std::string_view(buffer_.data(), kept + got);
+    position_ = 0;
 }
 
 bool parseCsv(std::string_view text, std::vector<CsvRecord>& records, std::string& problem) {

@@ -12,9 +12,8 @@ namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view withoutByteOrderMark(std::string_view text) {
-    return text.starts_with(byteOrderMark) ? text.substr(byteOrderMark.size()) : text;
-}
+// What a streamed table holds of its text at a time.
+constexpr std::size_t streamedTableBuffer = std::size_t(1) << 20;
 
 // The ID in the parentheses that end a heading, or false.
 bool headingId(std::string_view heading, std::uint32_t& id) {
@@ -63,7 +62,13 @@ std::string propertyHeading(std::string_view name, std::uint32_t id) {
 }
 
 TableReader::TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds)
-    : reader_(withoutByteOrderMark(text)), propertyIds_(propertyIds.begin(), propertyIds.end()) {
+    : reader_(text), propertyIds_(propertyIds.begin(), propertyIds.end()) {
+    checkHeading();
+}
+
+TableReader::TableReader(CsvInput input, std::span<const std::uint32_t> propertyIds)
+    : reader_(std::move(input), streamedTableBuffer),
+      propertyIds_(propertyIds.begin(), propertyIds.end()) {
     checkHeading();
 }
 
@@ -77,6 +82,8 @@ bool TableReader::nextRecord(CsvRecord& record) {
 }
 
 void TableReader::checkHeading() {
+    // Spreadsheets write a byte order mark before it.
+    reader_.skipLeading(byteOrderMark);
     CsvRecord heading;
     if (!nextRecord(heading))
         throw ToolError("row 1: the heading row is missing");

@@ -38,6 +38,8 @@ struct TableRow {
 class TableReader {
 public:
     TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds);
+    // The table read from `input` a piece at a time.
+    TableReader(CsvInput input, std::span<const std::uint32_t> propertyIds);
 
     // The next row; false at the end of the table.
     bool next(TableRow& row);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <span>
+#include <tuple>
 
 #include "text/control_escapes.h"
 #include "text/csv_format.h"
@@ -94,6 +96,33 @@ TEST(CsvReading, ReadsRfc4180AndNamesTheLineOfAProblem) {
         for (const CsvRecord& record : records)
             lines.push_back(record.line);
         EXPECT_EQ(lines, c.lines);
+    }
+}
+
+TEST(CsvReading, ARecordSplitAcrossTheBufferEdgeReadsAsIfWhole) {
+    for (const std::string_view text :
+         {"ab,\"c\"\"d\"\r\n\"two\nlines\",x\n\ny\r", "a\n\"open,b\n", "\"a\"b,c\n"}) {
+        for (std::size_t size = 1; size < 6; ++size) {
+            SCOPED_TRACE(std::string(text) + " through " + std::to_string(size) + " bytes");
+            std::string_view rest = text;
+            CsvReader streamed(
+                [&](std::span<char> out) {
+                    const std::size_t count = rest.copy(out.data(), out.size());
+                    rest.remove_prefix(count);
+                    return count;
+                },
+                size);
+            CsvReader whole(text);
+            CsvRecord a, b;
+            CsvProblem problemA, problemB;
+            for (bool more = true; more;) {
+                more = whole.next(a, problemA);
+                ASSERT_EQ(streamed.next(b, problemB), more);
+                EXPECT_EQ(std::tie(b.fields, b.line, b.row), std::tie(a.fields, a.line, a.row));
+            }
+            EXPECT_EQ(std::tie(problemB.what, problemB.line, problemB.column),
+                      std::tie(problemA.what, problemA.line, problemA.column));
+        }
     }
 }
 
