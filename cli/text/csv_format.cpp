@@ -55,7 +55,6 @@ bool CsvReader::nextInHeldText(CsvRecord& record, CsvProblem& problem) {
     while (!endsAt(position_)) {
         record.line = line_;
         record.row = ++row_;
-        record.fields.clear();
         if (!readRecord(record.fields, problem))
             return false;
         if (record.fields.size() > 1 || !record.fields[0].empty())
@@ -91,25 +90,44 @@ void CsvReader::fail(CsvProblem& problem, std::string what, std::size_t line,
 }
 
 bool CsvReader::readRecord(std::vector<std::string>& fields, CsvProblem& problem) {
+    // The last record's strings are reused: most fields fit in the room they had.
+    std::size_t count = 0;
     for (;;) {
-        std::string& field = fields.emplace_back();
+        if (count == fields.size())
+            fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
         if (!endsAt(position_) && text_[position_] == '"') {
-            if (!readQuoted(field, problem, fields.size()))
+            if (!readQuoted(field, problem, count))
                 return false;
         } else {
             const std::size_t start = position_;
-            while (!atRecordEnd() && text_[position_] != ',')
-                ++position_;
-            field.assign(text_.substr(start, position_ - start));
+            skipBareField();
+            field.assign(text_.data() + start, position_ - start);
         }
         if (atRecordEnd()) {
             skipRecordEnd();
+            fields.resize(count);
             return true;
         }
         if (text_[position_] != ',') {
-            fail(problem, "text after a closing quote", line_, fields.size());
+            fail(problem, "text after a closing quote", line_, count);
             return false;
         }
+        ++position_;
+    }
+}
+
+void CsvReader::skipBareField() {
+    for (;;) {
+        const char* at = text_.data() + position_;
+        const char* const end = text_.data() + text_.size();
+        while (at < end && *at != ',' && *at != '\n' && *at != '\r')
+            ++at;
+        position_ = std::size_t(at - text_.data());
+        // A CR that no LF follows is text.
+        if (endsAt(position_) || text_[position_] != '\r' || atRecordEnd())
+            return;
         ++position_;
     }
 }

@@ -60,6 +60,8 @@ private:
     bool atRecordEnd() const;
     void skipRecordEnd();
     bool readRecord(std::vector<std::string>& fields, CsvProblem& problem);
+    // Steps over a field that is not quoted, to its comma or its record's end.
+    void skipBareField();
     bool readQuoted(std::string& field, CsvProblem& problem, std::size_t column);
     void fail(CsvProblem& problem, std::string what, std::size_t line, std::size_t column) const;
     void readMore();

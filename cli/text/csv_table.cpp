@@ -109,7 +109,7 @@ void TableReader::checkHeading() {
 }
 
 bool TableReader::next(TableRow& row) {
-    CsvRecord record;
+    CsvRecord& record = record_;
     if (!nextRecord(record))
         return false;
     const std::size_t width = propertyIds_.size() + 1;
@@ -118,9 +118,9 @@ bool TableReader::next(TableRow& row) {
                         ": " + std::to_string(record.fields.size()) +
                         " cells where the heading has " + std::to_string(width));
     row.row = record.row;
-    row.item = std::move(record.fields.front());
-    row.cells.assign(std::make_move_iterator(record.fields.begin() + 1),
-                     std::make_move_iterator(record.fields.end()));
+    row.item = record.fields.front();
+    row.cells.resize(width - 1);
+    std::copy(record.fields.begin() + 1, record.fields.end(), row.cells.begin());
     return true;
 }
 

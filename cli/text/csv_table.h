@@ -50,6 +50,7 @@ private:
 
     CsvReader reader_;
     std::vector<std::uint32_t> propertyIds_;
+    CsvRecord record_; // kept, so that its strings are reused from row to row
 };
 
 } // namespace kestra::tool

@@ -115,9 +115,11 @@ TEST(CsvReading, ARecordSplitAcrossTheBufferEdgeReadsAsIfWhole) {
             CsvReader whole(text);
             CsvRecord a, b;
             CsvProblem problemA, problemB;
-            for (bool more = true; more;) {
-                more = whole.next(a, problemA);
+            for (;;) {
+                const bool more = whole.next(a, problemA);
                 ASSERT_EQ(streamed.next(b, problemB), more);
+                if (!more)
+                    break;
                 EXPECT_EQ(std::tie(b.fields, b.line, b.row), std::tie(a.fields, a.line, a.row));
             }
             EXPECT_EQ(std::tie(problemB.what, problemB.line, problemB.column),
