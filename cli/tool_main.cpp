@@ -16,8 +16,6 @@ namespace kestra::tool {
 
 namespace {
 
-constexpr std::string_view helpOption = "--help";
-constexpr std::string_view shortHelpOption = "-h";
 constexpr std::string_view versionOption = "--version";
 constexpr std::string_view shortVersionOption = "-v";
 // Lists the command table for the build's shell completion, so that completion follows every
@@ -26,8 +24,6 @@ constexpr std::string_view listCommandsOption = "--list-commands";
 // The same for the values completion offers: the few an option takes, and a file's properties.
 constexpr std::string_view listValuesOption = "--list-values";
 constexpr std::string_view listPropertiesOption = "--list-properties";
-constexpr OptionRule globalOptions[] = {
-    {docOption, true}, {helpOption, false}, {shortHelpOption, false}};
 
 constexpr std::string_view toolUsage = "usage: kestra-tool COMMAND [ARGUMENTS] [--doc PATH]";
 constexpr std::string_view toolHelpTail = R"help(
@@ -54,9 +50,8 @@ goes out as it is.
 )help";
 
 constexpr std::string_view helpName = "help";
-constexpr std::string_view helpHelp = R"help(usage: kestra-tool help [COMMAND]
-
-Shows the tool's help, or COMMAND's (the same text as kestra-tool COMMAND --help).
+constexpr std::string_view helpHelp =
+    R"help(Shows the tool's help, or COMMAND's (the same text as kestra-tool COMMAND --help).
 )help";
 
 void writeToolHelp(std::ostream& out) {
@@ -75,12 +70,10 @@ void writeCommandTable(std::ostream& out) {
     out << "kestra-tool " << helpOption << ' ' << shortHelpOption << ' ' << versionOption << '\n';
     for (const Command* command : allCommands) {
         out << command->name;
-        for (const auto& options : {command->options, std::span<const OptionRule>(globalOptions)}) {
-            for (const OptionRule& option : options) {
-                for (const std::string_view name : {option.name, option.alias}) {
-                    if (!name.empty())
-                        out << ' ' << name << (option.takesValue ? "=" : "");
-                }
+        for (const OptionRule& option : commandOptions(*command)) {
+            for (const std::string_view name : {option.name, option.alias}) {
+                if (!name.empty())
+                    out << ' ' << name << (option.takesValue ? "=" : "");
             }
         }
         out << '\n';
@@ -115,25 +108,26 @@ int runHelp(const Invocation& invocation) {
     if (names.empty())
         writeToolHelp(invocation.out);
     else
-        invocation.out << knownCommand(names.front()).help;
+        invocation.out << commandHelp(knownCommand(names.front()));
     return exitDone;
 }
 
 int runCommand(const Command& command, std::span<const std::string> rest, std::ostream& out,
                std::ostream& err) {
-    std::vector<OptionRule> rules(command.options.begin(), command.options.end());
-    rules.insert(rules.end(), std::begin(globalOptions), std::end(globalOptions));
-    Arguments arguments;
-    try {
-        arguments = parseArguments(rest, rules);
-    } catch (const ToolError& error) {
-        throw ToolError(std::string(command.name) + ": " + error.what());
-    }
+    const Arguments arguments = parseCommandArguments(command, rest);
     if (arguments.has(helpOption) || arguments.has(shortHelpOption)) {
-        out << command.help;
+        out << commandHelp(command);
         return exitDone;
     }
-    return command.run(Invocation{arguments, out, err});
+    // A report's -o OUT is the file its text goes to; an edit's is where the edit saves itself.
+    const std::string* output = arguments.value(outputOption);
+    if (command.kind != CommandKind::Report || !output || *output == streamPath)
+        return command.run(Invocation{arguments, out, err});
+    int status = exitError;
+    saveStreamedText(*output, [&](std::ostream& file) {
+        status = command.run(Invocation{arguments, file, err});
+    });
+    return status;
 }
 
 void reportOutputFailure(const ToolOutput& out, std::ostream& err) {
@@ -182,16 +176,17 @@ int runGuarded(std::span<const std::string> arguments, ToolOutput& out, ToolOutp
 
 } // namespace
 
-const Command helpCommand{helpName, "the tool's help, or a command's", helpHelp, {}, runHelp};
+const Command helpCommand{
+    helpName, "the tool's help, or a command's", CommandKind::Guide, "[COMMAND]", helpHelp, {},
+    runHelp};
 
 void expectPositionals(const Invocation& invocation, std::string_view command, std::size_t count) {
     if (invocation.arguments.positionals.size() != count) {
         const Command* found = findCommand(command);
-        const std::string_view help = found ? found->help : std::string_view();
-        const std::string_view usage = help.substr(0, help.find('\n'));
+        const std::string usage = found ? commandUsage(*found) : std::string();
         throw ToolError(std::string(command) + ": wrong number of arguments; " +
-                        std::string(usage) + " (see kestra-tool " + std::string(command) +
-                        " --help)");
+                        usage.substr(0, usage.find('\n')) + " (see kestra-tool " +
+                        std::string(command) + " --help)");
     }
 }
 

@@ -16,11 +16,22 @@ struct Invocation {
     std::ostream& err;
 };
 
+// What a command does with files, which decides the options it shares with others
+// (shared_options.h). Each kind takes every shared option of the kinds before it.
+enum class CommandKind {
+    Guide,  // reads no info file: --doc and --help only
+    Report, // reads info files and writes text: also --strings, and -o OUT for the text
+    Edit,   // edits an info file and saves it: also --strings, -o OUT for the file, --dry-run
+};
+
 struct Command {
     std::string_view name;
     std::string_view summary; // one line for the tool's --help
-    std::string_view help;    // the command's --help, usage line first
-    std::span<const OptionRule> options;
+    CommandKind kind;
+    // The usage line's arguments and own options, one line per form: "FILE [--raw]".
+    std::string_view synopsis;
+    std::string_view help;               // the rest of the command's --help, after its usage
+    std::span<const OptionRule> options; // its own options only
     int (*run)(const Invocation&);
 };
 

@@ -12,7 +12,7 @@ namespace kestra::tool {
 void writeOptionValues(std::ostream& out, std::span<const Command* const> commands) {
     std::set<std::string_view> written;
     for (const Command* command : commands) {
-        for (const OptionRule& option : command->options) {
+        for (const OptionRule& option : commandOptions(*command)) {
             if (!option.values.empty() && written.insert(option.name).second)
                 out << option.name << ' ' << option.values << '\n';
         }

@@ -8,10 +8,9 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "diff";
-constexpr OptionRule options[] = {stringsRule};
-constexpr std::string_view help = R"help(usage: kestra-tool diff A B [--strings 16|32]
-
-Compares two info files as documents: the string width they are read with, the header's
+constexpr std::string_view synopsis = "A B";
+constexpr std::string_view help =
+    R"help(Compares two info files as documents: the string width they are read with, the header's
 figures, the descriptors (matched by property ID, the second of two equal IDs as "ID N#2", and
 so on) and, item by item, the values of every property both have. One difference per line:
   string width: 32 | 16
@@ -51,6 +50,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command diffCommand{name, "the differences between two info files", help, options, run};
+const Command diffCommand{
+    name, "the differences between two info files", CommandKind::Report, synopsis, help, {}, run};
 
 } // namespace kestra::tool

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "commands/file_write_buffer.h"
 #include "commands/save_signals.h"
 #include "io/atomic_file.h"
 #include "io/file_reader.h"
@@ -116,13 +117,33 @@ void saveInfoFile(const InfoFile& document, const std::string& path, std::ostrea
     failSave(path, error);
 }
 
-void saveTextFile(const std::string& text, const std::string& path) {
-    FileError error;
-    const auto contents = [&](const WriteAt& write) {
-        return write(0, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+void saveStreamedText(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    std::error_code writeFailure;
+    // The new file starts empty and grows with each write, so its size need not be known first.
+    const auto contents = [&](const WriteAt& writeAt) {
+        FileWriteBuffer buffer(writeAt);
+        std::ostream file(&buffer);
+        file.exceptions(std::ios::badbit);
+        try {
+            write(file);
+            file.flush();
+            return true;
+        } catch (const std::ios_base::failure&) {
+            writeFailure = buffer.failure();
+            return false;
+        }
     };
-    if (replaceFile(path, text.size(), contents, error))
+    FileError error;
+    bool saved = false;
+    {
+        const SaveSignalHandlers interruptible;
+        saved = replaceFile(path, 0, contents, error);
+    }
+    if (saved)
         return;
+    // The reason of the write itself, not of whatever ran while the stream unwound.
+    if (writeFailure)
+        error.code = writeFailure;
     failSave(path, error);
 }
 

@@ -1,24 +1,18 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "command_line.h"
+#include "commands/shared_options.h"
 #include "document/info_file.h"
 #include "names/documentation_table.h"
 
 namespace kestra::tool {
-
-inline constexpr std::string_view docOption = "--doc";
-inline constexpr std::string_view outputOption = "-o";
-inline constexpr std::string_view stringsOption = "--strings";
-inline constexpr std::string_view dryRunOption = "--dry-run";
-inline constexpr OptionRule outputRule = {outputOption, true, "--output"};
-inline constexpr OptionRule stringsRule = {stringsOption, true, {}, "16 32"};
-inline constexpr OptionRule dryRunRule = {dryRunOption, false, "-n"};
 
 // "-" names standard input where a file is read and standard output where one is written.
 inline constexpr std::string_view streamPath = "-";
@@ -65,10 +59,11 @@ std::string readFailureText(FileError error);
 // cannot be saved: why", or "PATH: saved, but ..." when the new file is in place but not flushed.
 void saveInfoFile(const InfoFile& document, const std::string& path, std::ostream& out);
 
-// Replaces the file at `path` with `text` through the core's atomic save, so that a failed
-// write leaves the old file (which may be the one the text was made from). Throws ToolError
-// "PATH: cannot be saved: why".
-void saveTextFile(const std::string& text, const std::string& path);
+// Replaces the file at `path` with the text `write` writes to the stream it is given, as it is
+// written, through the core's atomic save: a failed write, or a ToolError out of `write`, leaves
+// the old file (which may be the one the text is made from). SIGINT or SIGTERM meanwhile leave
+// no temporary file. Throws ToolError "PATH: cannot be saved: why".
+void saveStreamedText(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 // A decimal item or property position below `count`; `what` is "item" or "property". Throws
 // ToolError naming `path` when the text is no such position.

@@ -4,8 +4,6 @@
 #include "commands/item_source.h"
 #include "tool_error.h"
 
-#include <sstream>
-
 namespace kestra::tool {
 
 namespace {
@@ -14,16 +12,10 @@ constexpr std::string_view name = "dump";
 constexpr std::string_view formatOption = "--format";
 constexpr std::string_view exactOption = "--exact";
 constexpr std::string_view rawOption = "--raw";
-constexpr OptionRule options[] = {{formatOption, true, {}, "json jsonl csv"},
-                                  {exactOption, false},
-                                  {rawOption, false},
-                                  stringsRule,
-                                  outputRule};
-constexpr std::string_view help =
-    R"help(usage: kestra-tool dump FILE [--format json|jsonl|csv] [--exact] [--raw] [--strings 16|32] [-o OUT] [--doc PATH]
-
-Writes every item with every value to standard output, or with -o (--output) to OUT, which is
-replaced only once the whole text is made ("-" is standard output).
+constexpr OptionRule options[] = {
+    {formatOption, true, {}, "json jsonl csv"}, {exactOption, false}, {rawOption, false}};
+constexpr std::string_view synopsis = "FILE [--format json|jsonl|csv] [--exact] [--raw]";
+constexpr std::string_view help = R"help(Writes every item with every value to standard output.
 
 json (the default): the file's path, its string width, whether names were read, the header,
   the descriptors, and every item's values, each with its "id", "name", "typeCode", "linked",
@@ -46,7 +38,7 @@ csv: one row per item: "Item #", then one column per property headed "NAME (ID)"
 FILE may be "-" for standard input (with --strings).
 )help";
 
-int write(const Invocation& invocation) {
+int run(const Invocation& invocation) {
     expectPositionals(invocation, name, 1);
     const Arguments& arguments = invocation.arguments;
     const std::string* given = arguments.value(formatOption);
@@ -74,19 +66,14 @@ int write(const Invocation& invocation) {
     return exitDone;
 }
 
-int run(const Invocation& invocation) {
-    const std::string* output = invocation.arguments.value(outputOption);
-    if (!output || *output == streamPath)
-        return write(invocation);
-    std::ostringstream text;
-    const int status = write(Invocation{invocation.arguments, text, invocation.err});
-    saveTextFile(text.str(), *output);
-    return status;
-}
-
 } // namespace
 
-const Command dumpCommand{name, "every item with every value, as JSON, JSON lines or CSV", help,
-                          options, run};
+const Command dumpCommand{name,
+                          "every item with every value, as JSON, JSON lines or CSV",
+                          CommandKind::Report,
+                          synopsis,
+                          help,
+                          options,
+                          run};
 
 } // namespace kestra::tool

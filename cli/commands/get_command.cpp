@@ -12,11 +12,10 @@ namespace {
 constexpr std::string_view name = "get";
 constexpr std::string_view rawOption = "--raw";
 constexpr std::string_view exactOption = "--exact";
-constexpr OptionRule options[] = {{rawOption, false}, {exactOption, false}, stringsRule};
+constexpr OptionRule options[] = {{rawOption, false}, {exactOption, false}};
+constexpr std::string_view synopsis = "FILE ITEM PROPERTY [--raw | --exact]";
 constexpr std::string_view help =
-    R"help(usage: kestra-tool get FILE ITEM PROPERTY [--raw | --exact] [--strings 16|32]
-
-Writes the value of property PROPERTY of item ITEM as the editor's lists show it: strings up
+    R"help(Writes the value of property PROPERTY of item ITEM as the editor's lists show it: strings up
 to their first zero byte, floats with six decimals, integers unsigned. PROPERTY is its position
 in the item (counting from 0), "#ID", or its name from the documentation, as set takes it.
   --raw     the field's bytes in hex instead, as a save writes them (strings whole, numbers
@@ -52,6 +51,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command getCommand{name, "one value's text, or its bytes", help, options, run};
+const Command getCommand{
+    name, "one value's text, or its bytes", CommandKind::Report, synopsis, help, options, run};
 
 } // namespace kestra::tool

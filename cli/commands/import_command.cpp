@@ -21,11 +21,9 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "import";
-constexpr OptionRule options[] = {outputRule, dryRunRule, stringsRule};
+constexpr std::string_view synopsis = "FILE CSV";
 constexpr std::string_view help =
-    R"help(usage: kestra-tool import FILE CSV [-o OUT] [--dry-run] [--strings 16|32]
-
-Reads back the table that dump --format csv writes (with or without --exact), edited or not,
+    R"help(Reads back the table that dump --format csv writes (with or without --exact), edited or not,
 and stores each cell whose text differs from what the file holds, by the cell's own property
 type (as set does, but without passing the text on to linked properties: a row carries every
 linked value already). Saves to OUT, or over FILE, once every row is stored.
@@ -195,7 +193,12 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command importCommand{name, "store the edited cells of a table that dump wrote", help,
-                            options, run};
+const Command importCommand{name,
+                            "store the edited cells of a table that dump wrote",
+                            CommandKind::Edit,
+                            synopsis,
+                            help,
+                            {},
+                            run};
 
 } // namespace kestra::tool

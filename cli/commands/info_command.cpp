@@ -8,11 +8,9 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "info";
-constexpr OptionRule options[] = {stringsRule};
+constexpr std::string_view synopsis = "FILE";
 constexpr std::string_view help =
-    R"help(usage: kestra-tool info FILE [--strings 16|32] [--doc PATH]
-
-Shows the header's four figures (offsets and lengths in hex, as the editor's status bar, and in
+    R"help(Shows the header's four figures (offsets and lengths in hex, as the editor's status bar, and in
 decimal), the string width the path gives (32 bytes when the path ends in "info", 16 otherwise)
 or --strings sets, and whether property names could be read. FILE may be "-" for standard
 input (with --strings).
@@ -50,7 +48,12 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command infoCommand{name, "the header, the string width and the documentation", help, options,
+const Command infoCommand{name,
+                          "the header, the string width and the documentation",
+                          CommandKind::Report,
+                          synopsis,
+                          help,
+                          {},
                           run};
 
 } // namespace kestra::tool

@@ -8,8 +8,6 @@ namespace kestra::tool {
 
 namespace {
 
-constexpr OptionRule options[] = {outputRule, dryRunRule, stringsRule};
-
 // What the three commands' helps end with.
 constexpr std::string_view helpTail = R"help(
 FILE or OUT may be "-" for standard input or output (FILE with --strings); when the file goes
@@ -20,26 +18,20 @@ to standard output, the new index (of new-item and copy-item) is written to stan
 
 constexpr std::string_view newItemName = "new-item";
 constexpr std::string_view newItemHelp =
-    R"help(usage: kestra-tool new-item FILE [-o OUT] [--dry-run] [--strings 16|32]
-
-Appends a new item as the editor's New Item does: strings "(null)" (32 bytes wide when FILE's
+    R"help(Appends a new item as the editor's New Item does: strings "(null)" (32 bytes wide when FILE's
 path ends in "info", 16 otherwise, or as --strings says), floats and integers 0. Saves to OUT,
 or over FILE, and writes the new item's index.
 )help";
 
 constexpr std::string_view copyItemName = "copy-item";
 constexpr std::string_view copyItemHelp =
-    R"help(usage: kestra-tool copy-item FILE N [-o OUT] [--dry-run] [--strings 16|32]
-
-Appends a copy of item N (every byte of every value). Saves to OUT, or over FILE, and writes
+    R"help(Appends a copy of item N (every byte of every value). Saves to OUT, or over FILE, and writes
 the copy's index.
 )help";
 
 constexpr std::string_view deleteItemName = "delete-item";
 constexpr std::string_view deleteItemHelp =
-    R"help(usage: kestra-tool delete-item FILE N [-o OUT] [--dry-run] [--strings 16|32]
-
-Removes item N; every later item moves up one place (and one item length earlier in the saved
+    R"help(Removes item N; every later item moves up one place (and one item length earlier in the saved
 file). Saves to OUT, or over FILE.
 )help";
 
@@ -93,13 +85,17 @@ int runDeleteItem(const Invocation& invocation) {
 
 } // namespace
 
-const Command newItemCommand{newItemName, "append a new item, as the editor's New Item",
-                             newItemFullHelp, options, runNewItem};
+const Command newItemCommand{newItemName,       "append a new item, as the editor's New Item",
+                             CommandKind::Edit, "FILE",
+                             newItemFullHelp,   {},
+                             runNewItem};
 
-const Command copyItemCommand{copyItemName, "append a copy of an item", copyItemFullHelp, options,
+const Command copyItemCommand{copyItemName, "append a copy of an item", CommandKind::Edit,
+                              "FILE N",     copyItemFullHelp,           {},
                               runCopyItem};
 
-const Command deleteItemCommand{deleteItemName, "remove an item", deleteItemFullHelp, options,
+const Command deleteItemCommand{deleteItemName, "remove an item",   CommandKind::Edit,
+                                "FILE N",       deleteItemFullHelp, {},
                                 runDeleteItem};
 
 } // namespace kestra::tool

@@ -13,19 +13,17 @@ constexpr std::string_view name = "search";
 constexpr std::string_view allOption = "--all";
 constexpr std::string_view typeOption = "--type";
 constexpr std::string_view propertyOption = "--property";
-constexpr OptionRule options[] = {{allOption, false},
-                                  {typeOption, true, {}, "s32 s16 f4 i4"},
-                                  {propertyOption, true},
-                                  stringsRule};
+constexpr OptionRule options[] = {
+    {allOption, false}, {typeOption, true, {}, "s32 s16 f4 i4"}, {propertyOption, true}};
+constexpr std::string_view synopsis = "FILE (--all | --type CODE | --property PROPERTY) TEXT";
 constexpr std::string_view help =
-    R"help(usage: kestra-tool search FILE (--all | --type CODE | --property ID) TEXT [--strings 16|32]
-
-Writes the indexes of the items that hold a matching value, one per line, ascending, as the
+    R"help(Writes the indexes of the items that hold a matching value, one per line, ascending, as the
 editor's Search dialog finds them:
-  --all            every property
-  --type CODE      only properties of type s32, s16, f4 or i4
-  --property ID    only properties with this ID (or "#ID", or a property's name, as set takes
-                   it)
+  --all                 every property
+  --type CODE           only properties of type s32, s16, f4 or i4
+  --property PROPERTY   only properties with the ID that PROPERTY gives: a bare ID (digits are
+                        an ID here, not a position), "#ID", or a property's name, as set takes
+                        it
 Strings match when they contain TEXT (byte for byte, case-sensitive); floats when TEXT (digits,
 points, one leading minus) reads as an equal number; integers when TEXT (digits only) reads as
 an equal number. TEXT is narrowed to 8-bit text as the editor narrows typed text.
@@ -38,7 +36,7 @@ int run(const Invocation& invocation) {
     const int modes = int(arguments.has(allOption)) + int(arguments.has(typeOption)) +
                       int(arguments.has(propertyOption));
     if (modes != 1)
-        throw ToolError("search: give exactly one of --all, --type CODE, --property ID");
+        throw ToolError("search: give exactly one of --all, --type CODE, --property PROPERTY");
     const std::string& path = arguments.positionals[0];
     std::string text;
     if (!narrowUtf8(arguments.positionals[1], text))
@@ -69,7 +67,12 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command searchCommand{name, "the items holding a value that matches a text", help, options,
+const Command searchCommand{name,
+                            "the items holding a value that matches a text",
+                            CommandKind::Report,
+                            synopsis,
+                            help,
+                            options,
                             run};
 
 } // namespace kestra::tool

@@ -20,13 +20,11 @@ namespace {
 constexpr std::string_view name = "set";
 constexpr std::string_view batchOption = "--batch";
 constexpr std::string_view strictOption = "--strict";
-constexpr OptionRule options[] = {
-    outputRule, {batchOption, true}, dryRunRule, stringsRule, {strictOption, false}};
+constexpr OptionRule options[] = {{batchOption, true}, {strictOption, false}};
+constexpr std::string_view synopsis =
+    "FILE ITEM PROPERTY TEXT [--strict]\nFILE --batch CSV [--strict]";
 constexpr std::string_view help =
-    R"help(usage: kestra-tool set FILE ITEM PROPERTY TEXT [-o OUT] [--dry-run] [--strict] [--strings 16|32]
-       kestra-tool set FILE --batch CSV [-o OUT] [--dry-run] [--strict] [--strings 16|32]
-
-Stores TEXT into property PROPERTY of item ITEM, as the editor's Apply does: the text is narrowed to 8-bit text, stored by the property's type
+    R"help(Stores TEXT into property PROPERTY of item ITEM, as the editor's Apply does: the text is narrowed to 8-bit text, stored by the property's type
 (floats as strtof reads them, integers as strtoul does, so -5 stores 4294967291; strings with
 a terminator, keeping the field's bytes after it), and when the property is linked, stored
 into every linked property of the item, each by its own type. Saves to OUT, or over FILE.
@@ -171,7 +169,12 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command setCommand{name, "store a value text as the editor's Apply, then save", help, options,
+const Command setCommand{name,
+                         "store a value text as the editor's Apply, then save",
+                         CommandKind::Edit,
+                         synopsis,
+                         help,
+                         options,
                          run};
 
 } // namespace kestra::tool

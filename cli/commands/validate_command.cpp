@@ -17,10 +17,9 @@ namespace kestra::tool {
 namespace {
 
 constexpr std::string_view name = "validate";
-constexpr OptionRule options[] = {stringsRule};
-constexpr std::string_view help = R"help(usage: kestra-tool validate FILE [--strings 16|32]
-
-Tells what a load followed by a save would not reproduce, one finding per line:
+constexpr std::string_view synopsis = "FILE";
+constexpr std::string_view help =
+    R"help(Tells what a load followed by a save would not reproduce, one finding per line:
   beyond end:  a value lies wholly or partly past the end of the file (it loads as zero bytes,
                and a save writes it, so the file grows)
   overlap:     two values, or a value and the header or property table, share bytes (a save
@@ -221,6 +220,7 @@ int run(const Invocation& invocation) {
 
 } // namespace
 
-const Command validateCommand{name, "what a load and save would not reproduce", help, options, run};
+const Command validateCommand{
+    name, "what a load and save would not reproduce", CommandKind::Report, synopsis, help, {}, run};
 
 } // namespace kestra::tool

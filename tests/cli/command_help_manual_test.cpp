@@ -1,6 +1,7 @@
 // docs/kestra-tool.md quotes every command's --help word for word, so the manual cannot drift
 // from the tool.
 #include "commands/commands.h"
+#include "commands/shared_options.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ TEST(CommandHelpManual, QuotesEveryCommandsHelp) {
     manual << file.rdbuf();
     for (const Command* command : allCommands) {
         const std::string quoted = "\n`" + std::string(command->name) + "`:\n\n```text\n" +
-                                   std::string(command->help) + "```\n";
+                                   commandHelp(*command) + "```\n";
         EXPECT_NE(manual.str().find(quoted), std::string::npos) << command->name;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/commands.h"
+#include "commands/shared_options.h"
 #include "text/suggestion.h"
 #include "tool_error.h"
 
@@ -62,6 +64,38 @@ TEST(CommandLine, SuggestsTheCandidatesWithinATypingSlip) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(didYouMean(c.typed, words), c.suggestion) << c.typed;
+}
+
+// What each kind of command shares: a command that reads a file writes its text or the file to
+// -o OUT, one that edits may dry-run, and a refusal names the command.
+TEST(CommandLine, EveryCommandTakesTheSharedOptionsOfItsKind) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string_view guide, report, edit; // the problem, or "" when taken
+    } cases[] = {
+        {{"--doc", "names.dat", "--help", "-h"}, "", "", ""},
+        {{"--output=out"}, "unknown option --output", "", ""},
+        {{"--strings", "16"}, "unknown option --strings", "", ""},
+        {{"-n"}, "unknown option -n", "unknown option -n", ""},
+        {{"--dry-rn"}, "unknown option --dry-rn", "unknown option --dry-rn", "did you mean"},
+    };
+    for (const Command* command : allCommands) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(command->name) + " " + c.arguments.front());
+            const std::string_view problem = command->kind == CommandKind::Guide    ? c.guide
+                                             : command->kind == CommandKind::Report ? c.report
+                                                                                    : c.edit;
+            try {
+                parseCommandArguments(*command, c.arguments);
+                EXPECT_EQ(problem, "");
+            } catch (const ToolError& error) {
+                const std::string text = error.what();
+                EXPECT_TRUE(text.starts_with(std::string(command->name) + ": ")) << text;
+                EXPECT_NE(problem, "");
+                EXPECT_NE(text.find(problem), std::string::npos) << text;
+            }
+        }
+    }
 }
 
 } // namespace

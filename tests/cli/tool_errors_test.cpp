@@ -106,7 +106,7 @@ TEST(ToolErrors, VersionAndTheCommandTableForTheBuild) {
         EXPECT_NE(table.out.find(std::string("\n") + command + " "), std::string::npos) << command;
     for (const char* line :
          {"\ndump --format= --exact --raw --strings= -o= --output= --doc= --help -h\n",
-          "\nsearch --all --type= --property= --strings= --doc= --help -h\n"})
+          "\nsearch --all --type= --property= --strings= -o= --output= --doc= --help -h\n"})
         EXPECT_NE(table.out.find(line), std::string::npos) << line;
 }
 

@@ -211,5 +211,31 @@ TEST(ToolDiff, WarnsWhenThePathsGiveTwoStringWidths) {
     EXPECT_EQ(alike.out + alike.err, "");
 }
 
+// -o OUT takes what standard output would have got, with the same status; a command that fails
+// leaves OUT as it was.
+TEST(ToolReports, WriteToOutputAsToStandardOutput) {
+    const TempDir folder;
+    writeFile(folder.file("a.table"), twoItemFile());
+    const std::vector<std::vector<std::string>> commands = {
+        {"info", "a.table"},
+        {"dump", "a.table", "--format", "csv"},
+        {"get", "a.table", "0", "0"},
+        {"search", "a.table", "--all", "nothing"},
+        {"diff", "a.table", "a.table"},
+        {"validate", "a.table"}};
+    for (std::vector<std::string> arguments : commands) {
+        SCOPED_TRACE(arguments.front());
+        const ToolRun shown = runTool(folder, arguments);
+        arguments.insert(arguments.end(), {"-o", "out.txt"});
+        const ToolRun saved = runTool(folder, arguments);
+        EXPECT_EQ(saved.status, shown.status);
+        EXPECT_EQ(saved.out, "");
+        EXPECT_EQ(readText(folder.file("out.txt")), shown.out);
+    }
+    const std::string before = readText(folder.file("out.txt"));
+    EXPECT_EQ(runTool(folder, {"get", "a.table", "0", "9", "-o", "out.txt"}).status, 2);
+    EXPECT_EQ(readText(folder.file("out.txt")), before);
+}
+
 } // namespace
 } // namespace kestra::testing

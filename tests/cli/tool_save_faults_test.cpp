@@ -98,19 +98,28 @@ TEST(ToolSaveFaults, SignalDuringTheSaveRemovesTheTemporaryFile) {
 }
 
 TEST(ToolSaveFaults, FileSizeLimitIsAnErrorNotTheEndOfTheTool) {
-    const TempDir folder;
-    writeFile(folder.file("a.table"), twoItemFile());
-    const ToolRun run = waitForTool(folder, startTool(folder, setInPlace, [] {
-                                        defaultSignals();
-                                        // Room for the error line, not for the 128-byte file.
-                                        const rlimit limit{100, 100};
-                                        setrlimit(RLIMIT_FSIZE, &limit);
-                                    }));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err,
-              "kestra-tool: a.table: cannot be saved: writing the file failed: File too large\n");
-    EXPECT_EQ(temporaryFiles(folder.path(), "a.table"), std::vector<std::string>{});
-    EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+    const TempDir names;
+    writeText(names.file("names.dat"), twoItemNames);
+    // The file saved whole, and a text written into its place as it is made, which meets the
+    // limit part-way.
+    const std::vector<std::string> commands[] = {
+        setInPlace, {"dump", "a.table", "--doc", names.file("names.dat"), "-o", "a.table"}};
+    for (const std::vector<std::string>& arguments : commands) {
+        SCOPED_TRACE(arguments.front());
+        const TempDir folder;
+        writeFile(folder.file("a.table"), twoItemFile());
+        const ToolRun run = waitForTool(folder, startTool(folder, arguments, [] {
+                                            defaultSignals();
+                                            // Room for the error line, not for the file.
+                                            const rlimit limit{100, 100};
+                                            setrlimit(RLIMIT_FSIZE, &limit);
+                                        }));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "kestra-tool: a.table: cannot be saved: writing the file failed: File "
+                           "too large\n");
+        EXPECT_EQ(temporaryFiles(folder.path(), "a.table"), std::vector<std::string>{});
+        EXPECT_EQ(readFile(folder.file("a.table")), twoItemFile());
+    }
 }
 
 // A read-only file is refused. In a folder that cannot be read, and so cannot be flushed, the
