@@ -109,8 +109,8 @@ void TableReader::checkHeading() {
 }
 
 bool TableReader::next(TableRow& row) {
-    CsvRecord& record = record_;
-    if (!nextRecord(record))
+    const CsvRecord& record = record_;
+    if (!nextRecord(record_))
         return false;
     const std::size_t width = propertyIds_.size() + 1;
     if (record.fields.size() != width)
@@ -119,8 +119,7 @@ bool TableReader::next(TableRow& row) {
                         " cells where the heading has " + std::to_string(width));
     row.row = record.row;
     row.item = record.fields.front();
-    row.cells.resize(width - 1);
-    std::copy(record.fields.begin() + 1, record.fields.end(), row.cells.begin());
+    row.cells = std::span(record.fields).subspan(1);
     return true;
 }
 

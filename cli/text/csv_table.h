@@ -24,10 +24,11 @@ std::string cellPlace(std::size_t row, std::size_t column);
 // so that a huge cell does not make a huge line.
 std::string quotedCell(std::string_view cell);
 
+// A row's cells are the reader's: they last until it reads the next row.
 struct TableRow {
     std::size_t row = 0; // counting records from 1, the heading being row 1, as a spreadsheet does
-    std::string item;    // the "Item #" cell
-    std::vector<std::string> cells; // one per property, UTF-8
+    std::string_view item;              // the "Item #" cell
+    std::span<const std::string> cells; // one per property, UTF-8
 };
 
 // Reads such a table row by row. The heading must name the given property IDs in order; the
@@ -50,7 +51,7 @@ private:
 
     CsvReader reader_;
     std::vector<std::uint32_t> propertyIds_;
-    CsvRecord record_; // kept, so that its strings are reused from row to row
+    CsvRecord record_; // the row's cells; its strings are reused from row to row
 };
 
 } // namespace kestra::tool
