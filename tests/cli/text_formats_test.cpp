@@ -99,31 +99,31 @@ TEST(CsvReading, ReadsRfc4180AndNamesTheLineOfAProblem) {
     }
 }
 
+// Records cut anywhere by a buffer of a few bytes: a doubled quote, a CR LF, a quoted line end.
 TEST(CsvReading, ARecordSplitAcrossTheBufferEdgeReadsAsIfWhole) {
-    for (const std::string_view text :
-         {"ab,\"c\"\"d\"\r\n\"two\nlines\",x\n\ny\r", "a\n\"open,b\n", "\"a\"b,c\n"}) {
+    for (const std::string text : {"ab,\"c\"\"d\"\r\n\"two\nlines\",x\n\ny\r", "a\n\"open,b\n"}) {
+        std::vector<CsvRecord> whole;
+        std::string wholeProblem;
+        parseCsv(text, whole, wholeProblem);
         for (std::size_t size = 1; size < 6; ++size) {
-            SCOPED_TRACE(std::string(text) + " through " + std::to_string(size) + " bytes");
-            std::string_view rest = text;
-            CsvReader streamed(
+            SCOPED_TRACE(text + " through " + std::to_string(size) + " bytes");
+            std::size_t taken = 0;
+            CsvReader reader(
                 [&](std::span<char> out) {
-                    const std::size_t count = rest.copy(out.data(), out.size());
-                    rest.remove_prefix(count);
+                    const std::size_t count = text.copy(out.data(), out.size(), taken);
+                    taken += count;
                     return count;
                 },
                 size);
-            CsvReader whole(text);
-            CsvRecord a, b;
-            CsvProblem problemA, problemB;
-            for (;;) {
-                const bool more = whole.next(a, problemA);
-                ASSERT_EQ(streamed.next(b, problemB), more);
-                if (!more)
-                    break;
-                EXPECT_EQ(std::tie(b.fields, b.line, b.row), std::tie(a.fields, a.line, a.row));
+            CsvRecord record;
+            CsvProblem problem;
+            for (const CsvRecord& expected : whole) {
+                ASSERT_TRUE(reader.next(record, problem));
+                EXPECT_EQ(std::tie(record.fields, record.line, record.row),
+                          std::tie(expected.fields, expected.line, expected.row));
             }
-            EXPECT_EQ(std::tie(problemB.what, problemB.line, problemB.column),
-                      std::tie(problemA.what, problemA.line, problemA.column));
+            EXPECT_FALSE(reader.next(record, problem));
+            EXPECT_EQ(problem.what.empty() ? "" : problem.lineText(), wholeProblem);
         }
     }
 }
