@@ -126,10 +126,10 @@ bool isPlainAscii(std::string_view cell) {
 // The cell in the file's 8-bit characters: plain ASCII, nearly every cell, as it is. Throws for a
 // NUL or a character outside ISO-8859-1; `where` names the cell.
 template <class Where>
-std::string_view fileText(const std::string& cell, std::string& narrowed, const Where& where) {
+std::string_view fileText(std::string_view cell, std::string& narrowed, const Where& where) {
     if (isPlainAscii(cell))
         return cell;
-    if (cell.find('\0') != std::string::npos)
+    if (cell.find('\0') != std::string_view::npos)
         throw ToolError(where() + ": the text " + quotedCell(cell) +
                         " holds a NUL character, which ends a text in the file; nothing was "
                         "saved");
@@ -155,7 +155,7 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
             return cellPlace(row.row, k + 2) + ": " + propertyLabel(item, k, field) + ", type " +
                    std::string(typeCodeText(field.typeCode));
         };
-        const std::string& cell = row.cells[k];
+        const std::string_view cell = row.cells[k];
         const std::string_view text = fileText(cell, narrowed, where);
         // Most cells say what the file holds: read into the field, they leave its bytes as they
         // were. Any other cell is judged against the value as it was.

@@ -27,11 +27,22 @@ CsvReader::CsvReader(CsvInput input, std::size_t bufferSize)
 }
 
 bool CsvReader::next(CsvRecord& record, CsvProblem& problem) {
+    CsvRecordView view;
+    if (!next(view, problem))
+        return false;
+    record.line = view.line;
+    record.row = view.row;
+    record.fields.assign(view.fields.begin(), view.fields.end());
+    return true;
+}
+
+bool CsvReader::next(CsvRecordView& record, CsvProblem& problem) {
     for (;;) {
         const std::size_t position = position_;
         const std::size_t line = line_;
         const std::size_t row = row_;
         ranOut_ = false;
+        unquoted_.clear();
         const bool read = nextInHeldText(record, problem);
         if (!ranOut_ || inputEnded_)
             return read;
@@ -51,7 +62,7 @@ void CsvReader::skipLeading(std::string_view prefix) {
         position_ += prefix.size();
 }
 
-bool CsvReader::nextInHeldText(CsvRecord& record, CsvProblem& problem) {
+bool CsvReader::nextInHeldText(CsvRecordView& record, CsvProblem& problem) {
     while (!endsAt(position_)) {
         record.line = line_;
         record.row = ++row_;
@@ -89,29 +100,24 @@ void CsvReader::fail(CsvProblem& problem, std::string what, std::size_t line,
     problem = {std::move(what), line, row_, column};
 }
 
-bool CsvReader::readRecord(std::vector<std::string>& fields, CsvProblem& problem) {
-    // The last record's strings are reused: most fields fit in the room they had.
-    std::size_t count = 0;
+bool CsvReader::readRecord(std::vector<std::string_view>& fields, CsvProblem& problem) {
+    fields.clear();
     for (;;) {
-        if (count == fields.size())
-            fields.emplace_back();
-        std::string& field = fields[count++];
-        field.clear();
+        std::string_view& field = fields.emplace_back();
         if (!endsAt(position_) && text_[position_] == '"') {
-            if (!readQuoted(field, problem, count))
+            if (!readQuoted(field, problem, fields.size()))
                 return false;
         } else {
             const std::size_t start = position_;
             skipBareField();
-            field.assign(text_.data() + start, position_ - start);
+            field = text_.substr(start, position_ - start);
         }
         if (atRecordEnd()) {
             skipRecordEnd();
-            fields.resize(count);
             return true;
         }
         if (text_[position_] != ',') {
-            fail(problem, "text after a closing quote", line_, count);
+            fail(problem, "text after a closing quote", line_, fields.size());
             return false;
         }
         ++position_;
@@ -132,23 +138,30 @@ void CsvReader::skipBareField() {
     }
 }
 
-bool CsvReader::readQuoted(std::string& field, CsvProblem& problem, std::size_t column) {
+bool CsvReader::readQuoted(std::string_view& field, CsvProblem& problem, std::size_t column) {
     const std::size_t startLine = line_;
-    ++position_;
+    const std::size_t start = ++position_;
+    std::string* unquoted = nullptr; // from the first doubled quote on
     for (;;) {
         const std::size_t quote = std::min(text_.find('"', position_), text_.size());
         const std::string_view part = text_.substr(position_, quote - position_);
         line_ += std::size_t(std::count(part.begin(), part.end(), '\n'));
-        field += part;
+        if (unquoted)
+            *unquoted += part;
         position_ = quote;
         if (endsAt(position_)) {
             fail(problem, "a quoted field is not closed", startLine, column);
             return false;
         }
         ++position_;
-        if (endsAt(position_) || text_[position_] != '"')
+        if (endsAt(position_) || text_[position_] != '"') {
+            field = unquoted ? std::string_view(*unquoted) : text_.substr(start, quote - start);
             return true;
-        field += '"';
+        }
+        // A doubled quote stands for one: the field is copied from here on.
+        if (!unquoted)
+            unquoted = &unquoted_.emplace_back(text_.substr(start, quote - start));
+        *unquoted += '"';
         ++position_;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -22,6 +23,14 @@ struct CsvRecord {
     std::size_t line = 0; // where the record starts, counting from 1
     std::size_t row = 0;  // counting records from 1, empty lines too, as a spreadsheet does
     std::vector<std::string> fields;
+};
+
+// A record whose fields are views, of the text the reader holds or of its own copy of a field
+// whose quotes were doubled: nothing is copied, and the views last until the reader reads on.
+struct CsvRecordView {
+    std::size_t line = 0;
+    std::size_t row = 0;
+    std::vector<std::string_view> fields;
 };
 
 // Text that is not CSV: what is wrong, the line it is on, and the row and field (from 1) where
@@ -51,18 +60,19 @@ public:
 
     // The next record: false at the end of the text, or on a problem (then `problem` says it).
     bool next(CsvRecord& record, CsvProblem& problem);
+    bool next(CsvRecordView& record, CsvProblem& problem);
     // Steps over `prefix` where the text begins with it (a byte order mark).
     void skipLeading(std::string_view prefix);
 
 private:
-    bool nextInHeldText(CsvRecord& record, CsvProblem& problem);
+    bool nextInHeldText(CsvRecordView& record, CsvProblem& problem);
     bool endsAt(std::size_t position) const;
     bool atRecordEnd() const;
     void skipRecordEnd();
-    bool readRecord(std::vector<std::string>& fields, CsvProblem& problem);
+    bool readRecord(std::vector<std::string_view>& fields, CsvProblem& problem);
     // Steps over a field that is not quoted, to its comma or its record's end.
     void skipBareField();
-    bool readQuoted(std::string& field, CsvProblem& problem, std::size_t column);
+    bool readQuoted(std::string_view& field, CsvProblem& problem, std::size_t column);
     void fail(CsvProblem& problem, std::string what, std::size_t line, std::size_t column) const;
     void readMore();
 
@@ -76,6 +86,7 @@ private:
     std::vector<char> buffer_;
     bool inputEnded_ = true;
     mutable bool ranOut_ = false;
+    std::deque<std::string> unquoted_; // the record's fields whose doubled quotes were undone
 };
 
 // Reads every record of CSV text. False, with `problem` naming the line, as CsvReader.

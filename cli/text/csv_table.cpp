@@ -72,7 +72,7 @@ TableReader::TableReader(CsvInput input, std::span<const std::uint32_t> property
     checkHeading();
 }
 
-bool TableReader::nextRecord(CsvRecord& record) {
+bool TableReader::nextRecord(CsvRecordView& record) {
     CsvProblem problem;
     if (reader_.next(record, problem))
         return true;
@@ -84,10 +84,10 @@ bool TableReader::nextRecord(CsvRecord& record) {
 void TableReader::checkHeading() {
     // Spreadsheets write a byte order mark before it.
     reader_.skipLeading(byteOrderMark);
-    CsvRecord heading;
+    CsvRecordView heading;
     if (!nextRecord(heading))
         throw ToolError("row 1: the heading row is missing");
-    const std::vector<std::string>& cells = heading.fields;
+    const std::vector<std::string_view>& cells = heading.fields;
     const std::size_t row = heading.row;
     if (cells.front() != itemHeading)
         throw ToolError(cellPlace(row, 1) + ": the heading " + quotedCell(cells.front()) +
@@ -109,7 +109,7 @@ void TableReader::checkHeading() {
 }
 
 bool TableReader::next(TableRow& row) {
-    const CsvRecord& record = record_;
+    const CsvRecordView& record = record_;
     if (!nextRecord(record_))
         return false;
     const std::size_t width = propertyIds_.size() + 1;

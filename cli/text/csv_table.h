@@ -27,8 +27,8 @@ std::string quotedCell(std::string_view cell);
 // A row's cells are the reader's: they last until it reads the next row.
 struct TableRow {
     std::size_t row = 0; // counting records from 1, the heading being row 1, as a spreadsheet does
-    std::string_view item;              // the "Item #" cell
-    std::span<const std::string> cells; // one per property, UTF-8
+    std::string_view item;                   // the "Item #" cell
+    std::span<const std::string_view> cells; // one per property, UTF-8
 };
 
 // Reads such a table row by row. The heading must name the given property IDs in order; the
@@ -46,12 +46,12 @@ public:
     bool next(TableRow& row);
 
 private:
-    bool nextRecord(CsvRecord& record);
+    bool nextRecord(CsvRecordView& record);
     void checkHeading();
 
     CsvReader reader_;
     std::vector<std::uint32_t> propertyIds_;
-    CsvRecord record_; // the row's cells; its strings are reused from row to row
+    CsvRecordView record_; // the row's cells
 };
 
 } // namespace kestra::tool

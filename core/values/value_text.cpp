@@ -133,9 +133,10 @@ std::size_t skipSign(std::string_view text, std::size_t i) {
 // and hexadecimal), or 0.
 std::size_t decimalFloatLength(std::string_view text) {
     std::size_t i = skipSign(text, 0);
-    for (const std::string_view word : {"infinity", "inf", "nan"}) {
-        if (startsWithIgnoringCase(text.substr(i), word))
-            return i + word.size();
+    const bool word = i < text.size() && !isDecimalDigit(text[i]) && text[i] != '.';
+    for (const std::string_view name : {"infinity", "inf", "nan"}) {
+        if (word && startsWithIgnoringCase(text.substr(i), name))
+            return i + name.size();
     }
     const std::size_t wholeEnd = skipDigits(text, i);
     std::size_t end = wholeEnd;
@@ -166,9 +167,13 @@ ScannedInteger scanInteger(std::string_view text, std::size_t i) {
     ScannedInteger scanned;
     std::uint64_t magnitude = 0;
     for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
-        magnitude = std::min<std::uint64_t>(magnitude * 10 + std::uint64_t(text[i] - '0'),
-                                            std::uint64_t(1) << 32);
-        scanned.inRange = scanned.inRange && magnitude <= std::numeric_limits<std::uint32_t>::max();
+        magnitude = magnitude * 10 + std::uint64_t(text[i] - '0');
+        if (magnitude > std::numeric_limits<std::uint32_t>::max()) {
+            scanned.inRange = false;
+            magnitude = std::uint64_t(1) << 32;
+            i = skipDigits(text, i);
+            break;
+        }
     }
     scanned.end = i;
     const auto number = std::uint32_t(magnitude);

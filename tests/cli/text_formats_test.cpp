@@ -185,7 +185,8 @@ TEST(CsvTable, RowsCountAsASpreadsheetCountsThem) {
     ASSERT_TRUE(reader.next(row));
     EXPECT_EQ(row.row, 2u);
     EXPECT_EQ(row.item, "0");
-    EXPECT_EQ(std::vector(row.cells.begin(), row.cells.end()), std::vector<std::string>{"a\nb"});
+    EXPECT_EQ(std::vector<std::string>(row.cells.begin(), row.cells.end()),
+              std::vector<std::string>{"a\nb"});
     ASSERT_TRUE(reader.next(row));
     EXPECT_EQ(row.row, 4u); // the empty line is a row of its own
     EXPECT_EQ(row.item, "7");
