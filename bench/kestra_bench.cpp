@@ -212,6 +212,28 @@ void timeToolCommands(const Bench& bench, const std::string& documentationPath,
     }
 }
 
+// import of the table dump wrote, no cell changed, saved to another file.
+void timeToolImport(const Bench& bench, const std::string& documentationPath,
+                    const std::string& tool) {
+    const std::string table = bench.infoPath + ".csv";
+    const std::string saved = bench.infoPath + ".imported.info";
+    if (runProcess({tool, "dump", bench.infoPath, "--doc", documentationPath, "--format", "csv"},
+                   table) != 0)
+        throw std::runtime_error("cannot dump " + bench.infoPath);
+    timeToolCommand(
+        bench, "kestra-tool import (no cell changed)",
+        {tool, "import", bench.infoPath, table, "-o", saved}, 0,
+        [&] {
+            return parseAndWriteSeconds(bench.document, bench.fileBytes, table,
+                                        bench.infoPath + ".limit");
+        },
+        "from_chars cells, write + fsync");
+    printCheck("import of an unchanged table reproduces the file", bench.values,
+               readWholeFile(saved) == bench.fileBytes);
+    std::remove(table.c_str());
+    std::remove(saved.c_str());
+}
+
 // The tool's whole search process, from start to exit, for a text no value holds (so it loads the
 // file and compares every value), held against reading the file into fresh memory.
 void timeToolSearch(const Bench& bench, const std::string& documentationPath,
@@ -274,6 +296,7 @@ int run(int argc, char** argv) {
     if (argc == 5) {
         timeToolSearch(bench, argv[3], argv[4]);
         timeToolCommands(bench, argv[3], argv[4]);
+        timeToolImport(bench, argv[3], argv[4]);
     }
     return 0;
 }

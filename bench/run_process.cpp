@@ -11,7 +11,7 @@ extern char** environ;
 
 namespace kestra {
 
-int runProcess(const std::vector<std::string>& arguments) {
+int runProcess(const std::vector<std::string>& arguments, const std::string& output) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -19,7 +19,8 @@ int runProcess(const std::vector<std::string>& arguments) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     pid_t child = 0;
     const int failed = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

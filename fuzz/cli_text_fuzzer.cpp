@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,34 @@ void checkCsv(std::string_view text) {
                 records, reread,
                 [](const CsvRecord& a, const CsvRecord& b) { return a.fields == b.fields; }),
             "read, written and read again, CSV keeps every field");
+}
+
+// Read a few bytes at a time, as import streams a table, CSV gives the same records and problem
+// as read whole, wherever a field or a record end falls on the buffer's edge.
+void checkStreamedCsv(std::string_view text) {
+    const std::size_t bufferSize = text.empty() ? 1 : 1 + std::uint8_t(text[0]) % 16;
+    std::string_view rest = text;
+    CsvReader streamed(
+        [&](std::span<char> out) {
+            const std::size_t count = rest.copy(out.data(), out.size());
+            rest.remove_prefix(count);
+            return count;
+        },
+        bufferSize);
+    CsvReader whole(text);
+    CsvRecord wholeRecord, streamedRecord;
+    CsvProblem wholeProblem, streamedProblem;
+    for (bool more = true; more;) {
+        more = whole.next(wholeRecord, wholeProblem);
+        require(streamed.next(streamedRecord, streamedProblem) == more &&
+                    (!more || (streamedRecord.fields == wholeRecord.fields &&
+                               streamedRecord.row == wholeRecord.row &&
+                               streamedRecord.line == wholeRecord.line)),
+                "a streamed record reads as the whole text's");
+    }
+    require(streamedProblem.lineText() == wholeProblem.lineText() &&
+                streamedProblem.column == wholeProblem.column,
+            "a streamed problem is the whole text's");
 }
 
 // The table import reads, for a file of two properties with IDs 1 and 2.
@@ -155,6 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     checkUtf8(bytes);
     checkCsv(bytes);
+    checkStreamedCsv(bytes);
     checkTable(bytes);
     checkEscapes(bytes);
     checkArguments(bytes);

@@ -50,10 +50,14 @@ RecentFilesMenu::RecentFilesMenu(std::function<void(const QString&)> open, QWidg
     rebuild();
 }
 
+// Storing the settings flushes them to disk twice: a Save of the file already first in the list,
+// the most common one, leaves them alone.
 void RecentFilesMenu::remember(const std::string& path) {
-    std::vector<std::string> files = storedFiles();
+    const std::vector<std::string> stored = storedFiles();
+    std::vector<std::string> files = stored;
     rememberRecentFile(files, path);
-    storeFiles(files);
+    if (files != stored)
+        storeFiles(files);
 }
 
 void RecentFilesMenu::rebuild() {

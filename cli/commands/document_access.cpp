@@ -89,11 +89,14 @@ InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names)
 std::vector<std::uint8_t> readWholeFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     FileError error;
-    if (!readFile(openablePath(path), addressableBytes, bytes, error)) {
-        error.message = error.code ? "cannot be read" : "cannot be read: " + error.message;
-        failOn(path, error);
-    }
+    if (!readFile(openablePath(path), addressableBytes, bytes, error))
+        throw ToolError(shownPath(path) + ": " + readFailureText(error));
     return bytes;
+}
+
+std::string readFailureText(FileError error) {
+    error.message = error.code ? "cannot be read" : "cannot be read: " + error.message;
+    return error.text();
 }
 
 void saveInfoFile(const InfoFile& document, const std::string& path, std::ostream& out) {

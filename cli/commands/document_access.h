@@ -52,6 +52,8 @@ InfoFile loadInfoFile(const InfoSource& source, const DocumentationTable& names)
 // The whole file at `path` ("-" for standard input), through the core's reader (so a pipe or a
 // FIFO is read to its end). Throws ToolError "PATH: cannot be read: why" when it cannot.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);
+// "cannot be read: why": how the tool tells that a file it reads failed.
+std::string readFailureText(FileError error);
 // Saves through the core's atomic save to `path`, or writes the file's bytes to `out` when
 // `path` is "-". SIGINT or SIGTERM meanwhile leave no temporary file. Throws ToolError "PATH:
 // cannot be saved: why", or "PATH: saved, but ..." when the new file is in place but not flushed.

@@ -186,9 +186,9 @@ void writeCsv(std::ostream& stream, const InfoFile& document, const Documentatio
             out.text += ',';
             const std::string_view shown(text, textInto(value, text));
             if (isStringType(value.typeCode))
-                out.text += csvQuotedField(shown);
+                appendQuotedCsvField(out.text, shown);
             else
-                appendCsvField(out.text, shown);
+                out.text += shown; // digits, a point, a sign, "e", "inf" or "nan": never quoted
         }
         out.text += csvRecordEnd;
         out.flushIfFull();

@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <span>
 
 #include "commands/commands.h"
 #include "commands/converted_cells.h"
@@ -7,6 +10,7 @@
 #include "commands/typed_text_checks.h"
 #include "commands/value_fields.h"
 #include "editing/item_editing.h"
+#include "io/file_reader.h"
 #include "text/csv_table.h"
 #include "text/json_writer.h"
 #include "text/text_encoding.h"
@@ -59,7 +63,7 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
                         " is no item index (a decimal number counting from 0)");
     const std::size_t count = document.items.size();
     if (item > count)
-        throw ToolError(cellPlace(row.row, 1) + ": item " + row.item +
+        throw ToolError(cellPlace(row.row, 1) + ": item " + std::string(row.item) +
                         " would leave a gap; the next " + "new item is " + std::to_string(count));
     if (item == count) {
         if (!newItem(document, DocumentationTable()))
@@ -70,9 +74,70 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
         seen.push_back(false);
     }
     if (seen[item])
-        throw ToolError(cellPlace(row.row, 1) + ": item " + row.item + " has a row already");
+        throw ToolError(cellPlace(row.row, 1) + ": item " + std::string(row.item) +
+                        " has a row already");
     seen[item] = true;
     return item;
+}
+
+// A field's bytes kept aside, compared a word at a time: these are millions of small fields.
+class FieldCopy {
+public:
+    explicit FieldCopy(ConstValueRef value) : width_(value.field().size()) {
+        std::memcpy(bytes_.data(), value.bytes, width_);
+    }
+    bool same(ConstValueRef value) const {
+        if (width_ == 4)
+            return word<std::uint32_t>(bytes_.data()) == word<std::uint32_t>(value.bytes);
+        std::uint64_t differ = 0;
+        for (std::size_t i = 0; i < width_; i += 8)
+            differ |= word<std::uint64_t>(bytes_.data() + i) ^ word<std::uint64_t>(value.bytes + i);
+        return differ == 0;
+    }
+    void restore(ValueRef value) const { std::memcpy(value.bytes, bytes_.data(), width_); }
+
+private:
+    template <class Word> static Word word(const std::uint8_t* bytes) {
+        Word value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    }
+
+    std::array<std::uint8_t, 32> bytes_;
+    std::size_t width_;
+};
+
+// Whether every byte is in 1..127, eight at a time where it can.
+bool isPlainAscii(std::string_view cell) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highBits = 0x8080808080808080;
+    std::size_t i = 0;
+    for (; i + 8 <= cell.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, cell.data() + i, sizeof word);
+        const std::uint64_t zeroBytes = (word - ones) & ~word;
+        if ((word | zeroBytes) & highBits)
+            return false;
+    }
+    return std::all_of(cell.begin() + std::ptrdiff_t(i), cell.end(),
+                       [](char c) { return c > 0 && c < 0x7F + 1; });
+}
+
+// The cell in the file's 8-bit characters: plain ASCII, nearly every cell, as it is. Throws for a
+// NUL or a character outside ISO-8859-1; `where` names the cell.
+template <class Where>
+std::string_view fileText(std::string_view cell, std::string& narrowed, const Where& where) {
+    if (isPlainAscii(cell))
+        return cell;
+    if (cell.find('\0') != std::string_view::npos)
+        throw ToolError(where() + ": the text " + quotedCell(cell) +
+                        " holds a NUL character, which ends a text in the file; nothing was "
+                        "saved");
+    if (!narrowUtf8Exactly(cell, narrowed))
+        throw ToolError(where() + ": the text " + quotedCell(cell) +
+                        " holds a character outside ISO-8859-1, which the file's texts "
+                        "cannot hold; nothing was saved");
+    return narrowed;
 }
 
 // Stores the row's cells; tells only those whose bytes change (a float's text that a
@@ -80,38 +145,35 @@ std::size_t rowItem(EditSession& session, const TableRow& row, std::vector<bool>
 void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen,
               ConvertedColumns& converted) {
     const std::size_t item = rowItem(session, row, seen);
-    InfoFile& document = session.document();
+    const ItemRef values = session.document().items[item];
     std::size_t changed = 0;
     std::vector<std::pair<std::size_t, std::string>> convertedHere; // column, the text it held
+    std::string narrowed;
     for (std::size_t k = 0; k < row.cells.size(); ++k) {
-        const PropertyValue& value = document.items[item].values[k];
-        const std::string where = cellPlace(row.row, k + 2) + ": " + propertyLabel(item, k, value) +
-                                  ", type " + std::string(typeCodeText(value.typeCode));
-        const std::string& cell = row.cells[k];
-        std::string text;
-        if (cell.find('\0') != std::string::npos)
-            throw ToolError(where + ": the text " + quotedCell(cell) +
-                            " holds a NUL character, which ends a text in the file; nothing was "
-                            "saved");
-        if (!narrowUtf8Exactly(cell, text))
-            throw ToolError(where + ": the text " + quotedCell(cell) +
-                            " holds a character outside ISO-8859-1, which the file's texts "
-                            "cannot hold; nothing was saved");
-        if (saysCurrentValue(value, text))
+        const ValueRef field = values.values[k];
+        const auto where = [&] {
+            return cellPlace(row.row, k + 2) + ": " + propertyLabel(item, k, field) + ", type " +
+                   std::string(typeCodeText(field.typeCode));
+        };
+        const std::string_view cell = row.cells[k];
+        const std::string_view text = fileText(cell, narrowed, where);
+        // Most cells say what the file holds: read into the field, they leave its bytes as they
+        // were. Any other cell is judged against the value as it was.
+        const FieldCopy before(field);
+        if (parseWholeValueText(field, text).refusal == TextRefusal::None && before.same(field))
             continue;
-        const ValueRef field = document.items[item].values[k];
-        const std::vector<std::uint8_t> before(field.field().begin(), field.field().end());
-        const std::string held = displayText(value);
+        before.restore(field);
+        if (saysCurrentValue(field, text))
+            continue;
+        const std::string held = displayText(field);
         const WholeTextReading reading = parseWholeValueText(field, text);
         if (reading.refusal != TextRefusal::None)
-            throw ToolError(where + ", cannot take the text " + quotedCell(cell) + ": " +
-                            wholeTextRefusal(reading, text, value.typeCode) +
+            throw ToolError(where() + ", cannot take the text " + quotedCell(cell) + ": " +
+                            wholeTextRefusal(reading, text, field.typeCode) +
                             "; nothing was saved");
-        if (std::ranges::equal(before, field.field()))
-            continue;
         session.stored(item, k, true);
         ++changed;
-        if (isStringType(value.typeCode) && looksConvertedToNumber(held, cell))
+        if (isStringType(field.typeCode) && looksConvertedToNumber(held, cell))
             convertedHere.emplace_back(k, held);
     }
     // Only a row whose other cells are as the file holds them tells of a spreadsheet; in an
@@ -119,10 +181,23 @@ void storeRow(EditSession& session, const TableRow& row, std::vector<bool>& seen
     if (changed != convertedHere.size())
         return;
     for (const auto& [k, held] : convertedHere) {
-        const std::string heading =
-            "ID " + std::to_string(document.items[item].values[k].descriptor.id);
+        const std::string heading = "ID " + std::to_string(values.values[k].descriptor.id);
         converted.note(k + 2, heading, row.row, held, row.cells[k]);
     }
+}
+
+// The table read a piece at a time, so that its memory does not grow with it. A read that fails
+// is told as the file's, once the table's name is put before it.
+TableReader streamedTable(SequentialFile& file, std::span<const std::uint32_t> ids) {
+    return TableReader(
+        [&file](std::span<char> out) {
+            std::size_t got = 0;
+            FileError error;
+            if (!file.read({reinterpret_cast<std::uint8_t*>(out.data()), out.size()}, got, error))
+                throw ToolError(readFailureText(error));
+            return got;
+        },
+        ids);
 }
 
 int run(const Invocation& invocation) {
@@ -131,16 +206,18 @@ int run(const Invocation& invocation) {
     const std::string& csvPath = invocation.arguments.positionals[1];
     readStandardInputOnce({&path, &csvPath});
     EditSession session(invocation, path);
-    const std::vector<std::uint8_t> bytes = readWholeFile(csvPath);
+    SequentialFile file;
+    FileError error;
+    if (!file.open(openablePath(csvPath), error))
+        throw ToolError(shownPath(csvPath) + ": " + readFailureText(error));
 
     std::vector<std::uint32_t> ids;
     for (const PropertyDescriptor& descriptor : session.document().descriptors)
         ids.push_back(descriptor.id);
     std::vector<bool> seen(session.document().items.size(), false);
     ConvertedColumns converted;
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     try {
-        TableReader table(text, ids);
+        TableReader table = streamedTable(file, ids);
         TableRow row;
         while (table.next(row))
             storeRow(session, row, seen, converted);

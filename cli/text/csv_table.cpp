@@ -12,9 +12,8 @@ namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view withoutByteOrderMark(std::string_view text) {
-    return text.starts_with(byteOrderMark) ? text.substr(byteOrderMark.size()) : text;
-}
+// What a streamed table holds of its text at a time.
+constexpr std::size_t streamedTableBuffer = std::size_t(1) << 20;
 
 // The ID in the parentheses that end a heading, or false.
 bool headingId(std::string_view heading, std::uint32_t& id) {
@@ -63,11 +62,17 @@ std::string propertyHeading(std::string_view name, std::uint32_t id) {
 }
 
 TableReader::TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds)
-    : reader_(withoutByteOrderMark(text)), propertyIds_(propertyIds.begin(), propertyIds.end()) {
+    : reader_(text), propertyIds_(propertyIds.begin(), propertyIds.end()) {
     checkHeading();
 }
 
-bool TableReader::nextRecord(CsvRecord& record) {
+TableReader::TableReader(CsvInput input, std::span<const std::uint32_t> propertyIds)
+    : reader_(std::move(input), streamedTableBuffer),
+      propertyIds_(propertyIds.begin(), propertyIds.end()) {
+    checkHeading();
+}
+
+bool TableReader::nextRecord(CsvRecordView& record) {
     CsvProblem problem;
     if (reader_.next(record, problem))
         return true;
@@ -77,10 +82,12 @@ bool TableReader::nextRecord(CsvRecord& record) {
 }
 
 void TableReader::checkHeading() {
-    CsvRecord heading;
+    // Spreadsheets write a byte order mark before it.
+    reader_.skipLeading(byteOrderMark);
+    CsvRecordView heading;
     if (!nextRecord(heading))
         throw ToolError("row 1: the heading row is missing");
-    const std::vector<std::string>& cells = heading.fields;
+    const std::vector<std::string_view>& cells = heading.fields;
     const std::size_t row = heading.row;
     if (cells.front() != itemHeading)
         throw ToolError(cellPlace(row, 1) + ": the heading " + quotedCell(cells.front()) +
@@ -102,8 +109,8 @@ void TableReader::checkHeading() {
 }
 
 bool TableReader::next(TableRow& row) {
-    CsvRecord record;
-    if (!nextRecord(record))
+    const CsvRecordView& record = record_;
+    if (!nextRecord(record_))
         return false;
     const std::size_t width = propertyIds_.size() + 1;
     if (record.fields.size() != width)
@@ -111,9 +118,8 @@ bool TableReader::next(TableRow& row) {
                         ": " + std::to_string(record.fields.size()) +
                         " cells where the heading has " + std::to_string(width));
     row.row = record.row;
-    row.item = std::move(record.fields.front());
-    row.cells.assign(std::make_move_iterator(record.fields.begin() + 1),
-                     std::make_move_iterator(record.fields.end()));
+    row.item = record.fields.front();
+    row.cells = std::span(record.fields).subspan(1);
     return true;
 }
 

@@ -24,10 +24,11 @@ std::string cellPlace(std::size_t row, std::size_t column);
 // so that a huge cell does not make a huge line.
 std::string quotedCell(std::string_view cell);
 
+// A row's cells are the reader's: they last until it reads the next row.
 struct TableRow {
     std::size_t row = 0; // counting records from 1, the heading being row 1, as a spreadsheet does
-    std::string item;    // the "Item #" cell
-    std::vector<std::string> cells; // one per property, UTF-8
+    std::string_view item;                   // the "Item #" cell
+    std::span<const std::string_view> cells; // one per property, UTF-8
 };
 
 // Reads such a table row by row. The heading must name the given property IDs in order; the
@@ -38,16 +39,19 @@ struct TableRow {
 class TableReader {
 public:
     TableReader(std::string_view text, std::span<const std::uint32_t> propertyIds);
+    // The table read from `input` a piece at a time.
+    TableReader(CsvInput input, std::span<const std::uint32_t> propertyIds);
 
     // The next row; false at the end of the table.
     bool next(TableRow& row);
 
 private:
-    bool nextRecord(CsvRecord& record);
+    bool nextRecord(CsvRecordView& record);
     void checkHeading();
 
     CsvReader reader_;
     std::vector<std::uint32_t> propertyIds_;
+    CsvRecordView record_; // the row's cells
 };
 
 } // namespace kestra::tool

@@ -39,8 +39,8 @@ std::size_t displayTextInto(ConstValueRef value, char* out);
 // The text that reads back exactly: floats in their shortest round-trip form, the rest as shown.
 std::size_t exactTextInto(ConstValueRef value, char* out);
 
-// `text` as a CSV field (quoted where it holds a comma, a quote, CR or LF).
-void appendCsvField(std::string& out, std::string_view text);
+// `text` as a quoted CSV field, its quotes doubled.
+void appendQuotedCsvField(std::string& out, std::string_view text);
 // `utf8` as a JSON string, quotes included.
 void appendJsonString(std::string& out, std::string_view utf8);
 // The value as a JSON value: a number where it is an integer or a finite float, else a string.

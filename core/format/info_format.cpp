@@ -43,19 +43,6 @@ TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth) {
     }
 }
 
-std::uint32_t valueWidth(TypeCode code) {
-    switch (code) {
-    case TypeCode::S32:
-        return 32;
-    case TypeCode::S16:
-        return 16;
-    case TypeCode::F4:
-    case TypeCode::I4:
-        return 4;
-    }
-    return 4;
-}
-
 InfoHeader decodeHeader(std::span<const std::uint8_t> bytes) {
     return {readBigEndian32(&bytes[0]), readBigEndian32(&bytes[4]), readBigEndian32(&bytes[8]),
             readBigEndian32(&bytes[12])};

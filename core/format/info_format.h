@@ -58,7 +58,18 @@ bool isLinked(std::uint16_t linkWord1, std::uint16_t linkWord2);
 // 32 bytes when the last four characters of the path are exactly "info", else 16.
 StringWidth stringWidthForPath(std::string_view path);
 TypeCode typeCodeFor(std::uint16_t descriptorType, StringWidth stringWidth);
-std::uint32_t valueWidth(TypeCode code);
+inline constexpr std::uint32_t valueWidth(TypeCode code) {
+    switch (code) {
+    case TypeCode::S32:
+        return 32;
+    case TypeCode::S16:
+        return 16;
+    case TypeCode::F4:
+    case TypeCode::I4:
+        return 4;
+    }
+    return 4;
+}
 inline constexpr bool isStringType(TypeCode code) {
     return code == TypeCode::S32 || code == TypeCode::S16;
 }

@@ -18,13 +18,13 @@ constexpr std::size_t largestRead = std::size_t(1) << 30;
 // Where the size is unknown (a pipe), the buffer starts here and doubles as it fills.
 constexpr std::size_t unknownSizeStart = std::size_t(64) << 10;
 
-// One read into `buffer` from `filled`, retried when a signal interrupts it. The count read, 0 at
-// the end of the file, or -1 with errno set.
-ssize_t readSome(int fd, std::vector<std::uint8_t>& buffer, std::size_t filled) {
-    const std::size_t wanted = std::min(buffer.size() - filled, largestRead);
+// One read into `out`, retried when a signal interrupts it. The count read, 0 at the end of the
+// file, or -1 with errno set.
+ssize_t readSome(int fd, std::span<std::uint8_t> out) {
+    const std::size_t wanted = std::min(out.size(), largestRead);
     ssize_t got;
     do {
-        got = ::read(fd, buffer.data() + filled, wanted);
+        got = ::read(fd, out.data(), wanted);
     } while (got < 0 && errno == EINTR);
     return got;
 }
@@ -70,7 +70,7 @@ bool readToEnd(int fd, const struct stat& status, std::uint64_t limit,
     while (filled < limit) {
         if (filled == buffer.size())
             buffer.resize(std::size_t(std::min<std::uint64_t>(limit, buffer.size() * 2 + 1)));
-        const ssize_t got = readSome(fd, buffer, filled);
+        const ssize_t got = readSome(fd, std::span(buffer).subspan(filled));
         if (got < 0) {
             error = systemFailure("cannot read the file");
             return false;
@@ -91,6 +91,24 @@ bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uin
     struct stat status {};
     const FileDescriptor file(openForReading(path, kinds, status, error));
     return file.get() >= 0 && readToEnd(file.get(), status, limit, bytes, error);
+}
+
+bool SequentialFile::open(const std::string& path, FileError& error) {
+    struct stat status {};
+    fd_.reset(openForReading(path, FileKinds::Any, status, error));
+    return fd_.get() >= 0;
+}
+
+bool SequentialFile::read(std::span<std::uint8_t> out, std::size_t& got, FileError& error) {
+    for (got = 0; got < out.size();) {
+        const ssize_t part = readSome(fd_.get(), out.subspan(got));
+        if (part < 0)
+            return failWithReason(error, "cannot read the file");
+        if (part == 0)
+            break;
+        got += std::size_t(part);
+    }
+    return true;
 }
 
 bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& source,

@@ -21,6 +21,20 @@ enum class FileKinds { Any, RegularOnly };
 bool readFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& bytes,
               FileError& error, FileKinds kinds = FileKinds::Any);
 
+// A file read from its start to its end a piece at a time, so that memory follows the piece
+// rather than the file. Anything readFile reads works.
+class SequentialFile {
+public:
+    // False, with `error` saying why, as readFile.
+    bool open(const std::string& path, FileError& error);
+    // Fills `out` with the bytes that follow the last read: `got` is short of its size only at
+    // the end of the file. False, with `error` saying why, when a read fails.
+    bool read(std::span<std::uint8_t> out, std::size_t& got, FileError& error);
+
+private:
+    FileDescriptor fd_;
+};
+
 // Bytes read where they are asked for: a file, or bytes already in memory. Bytes past the end
 // read as zero. A file is read only where asked, so a sparse file of gigabytes whose values take a
 // few bytes costs a few bytes.
