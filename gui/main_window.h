@@ -19,6 +19,8 @@ class QAction;
 
 namespace kestra {
 
+class ProgressScope;
+
 // The editor's one top-level window. It keeps the application state, shows the core's rows and
 // forwards every command, from menu items, shortcuts and buttons alike, through `dispatch`.
 // The commands live in main_window_commands.cpp, item editing in main_window_editing.cpp.
@@ -99,7 +101,8 @@ private:
     // main_window_recovery.cpp
     void setUpJournal();
     // After a load: offers the steps a journal of `path` kept back, and journals what follows.
-    void recoverJournal(const std::string& path);
+    // The load's progress window ends before a question, which it would otherwise cover.
+    void recoverJournal(const std::string& path, ProgressScope& progress);
     // After an edit command: journals the step it recorded, if any.
     void journalNewStep(std::uint64_t revisionBefore);
     void journalRecord(const JournalRecord& record);

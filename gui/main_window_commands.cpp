@@ -65,7 +65,7 @@ void MainWindow::openPath(const QString& chosen) {
     }
 
     state_.history.clear();
-    recoverJournal(path);
+    recoverJournal(path, progress);
     state_.knownFile.remember(path);
     state_.currentFilePath = path;
     state_.openedFilePath = path;

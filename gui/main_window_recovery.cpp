@@ -3,6 +3,8 @@
 // The journal itself is the core's (recovery/document_journal).
 #include "main_window.h"
 
+#include "progress_window.h"
+
 #include <QFileInfo>
 #include <QStatusBar>
 
@@ -12,24 +14,32 @@ namespace kestra {
 
 namespace {
 
-// At most this long after a step, that step is on the disk; a burst of steps costs one flush.
+// At most this long after a step, that step is on the disk (once the checksum of the file it was
+// loaded from is known); a burst of steps costs one flush.
 constexpr int journalFlushMilliseconds = 1000;
+constexpr int baseWaitMilliseconds = 50;
 constexpr int statusMessageMilliseconds = 10000;
 
 } // namespace
 
 void MainWindow::setUpJournal() {
     journalFlush_.setSingleShot(true);
-    journalFlush_.setInterval(journalFlushMilliseconds);
-    connect(&journalFlush_, &QTimer::timeout, this,
-            [this] { showJournalFailure(journal_.sync()); });
+    // Until the checksum of a large file is read, its steps cannot go out; the window looks again
+    // rather than wait for it.
+    connect(&journalFlush_, &QTimer::timeout, this, [this] {
+        if (journal_.waitingForBase())
+            journalFlush_.start(baseWaitMilliseconds);
+        else
+            showJournalFailure(journal_.sync());
+    });
 }
 
-void MainWindow::recoverJournal(const std::string& path) {
+void MainWindow::recoverJournal(const std::string& path, ProgressScope& progress) {
     journal_.follow(path, state_.document.stringWidth);
     const FoundJournal found = findJournal(path, state_.document.stringWidth);
     if (found.fit == FoundJournal::Fit::None)
         return;
+    progress.end();
     const QString name = QFileInfo(QString::fromStdString(path)).fileName();
     FileError error;
     bool settled = false;
@@ -65,7 +75,7 @@ void MainWindow::journalNewStep(std::uint64_t revisionBefore) {
 void MainWindow::journalRecord(const JournalRecord& record) {
     showJournalFailure(journal_.append(record, state_.document));
     if (!journalFlush_.isActive())
-        journalFlush_.start();
+        journalFlush_.start(journalFlushMilliseconds);
 }
 
 void MainWindow::showJournalFailure(const std::optional<std::string>& failure) {

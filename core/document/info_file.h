@@ -8,6 +8,7 @@
 #include "document/item_list.h"
 #include "document/property_names.h"
 #include "format/info_format.h"
+#include "io/atomic_file.h"
 #include "io/file_error.h"
 
 namespace kestra {
@@ -44,6 +45,10 @@ struct InfoFile {
     // flushed and renamed over the target (see replaceFile). On failure returns false and the
     // target is untouched, unless `error->targetReplaced` says otherwise.
     bool save(const std::string& path, FileError* error = nullptr) const;
+    // The size of the file `save` would write, and the writes that make it, in no set order
+    // (bytes no write reaches are zero): for a copy streamed elsewhere.
+    std::uint64_t savedSize() const;
+    bool writeSaved(const WriteAt& write) const;
     // The bytes `save` would write (for tests and tools). Throws std::length_error when the file
     // would be larger than `limit` bytes.
     std::vector<std::uint8_t> serialize(std::uint64_t limit) const;

@@ -259,6 +259,14 @@ std::vector<std::uint8_t> InfoFile::serialize(std::uint64_t limit) const {
     return bytes;
 }
 
+std::uint64_t InfoFile::savedSize() const {
+    return paddedEnd(planSave(*this).end);
+}
+
+bool InfoFile::writeSaved(const WriteAt& write) const {
+    return writeDocument(*this, planSave(*this), write);
+}
+
 bool InfoFile::save(const std::string& path, FileError* error) const {
     const SavePlan plan = planSave(*this);
     const FileContents contents = [&](const WriteAt& write) {

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <limits>
 #include <sys/stat.h>
 
 namespace kestra {
@@ -75,38 +74,47 @@ bool replayRecord(const JournalRecord& record, InfoFile& document, EditHistory& 
 void DocumentJournal::follow(const std::string& path, StringWidth width) {
     settle();
     path_ = absolutePath(path);
-    width_ = width;
     off_ = false;
+    base_.start(path_, std::uint8_t(width));
 }
 
 std::optional<std::string> DocumentJournal::append(const JournalRecord& record,
                                                    const InfoFile& document) {
     if (off_ || path_.empty())
         return std::nullopt;
+    std::vector<std::uint8_t> bytes = encodeJournalRecord(record);
+    if (waiting_.empty())
+        waiting_ = std::move(bytes);
+    else
+        waiting_.insert(waiting_.end(), bytes.begin(), bytes.end());
+    if (!writer_.isOpen() && !base_.ready())
+        return std::nullopt;
     FileError error;
-    if (!writer_.isOpen()) {
-        JournalBase base;
-        if (!describeBaseFile(path_, std::uint8_t(width_), base, error) ||
-            !writer_.create(journalPathFor(recoveryFolder(), path_), base, error))
-            return turnOff(error);
-    }
-    if (!writer_.append(record, error))
-        return turnOff(error);
-    if (writer_.size() > writer_.restartSize() &&
-        !writer_.restart(document.serialize(std::numeric_limits<std::uint64_t>::max()), error))
+    if (!writeWaiting(error) ||
+        (writer_.size() > writer_.restartSize() &&
+         !writer_.restart(
+             document.savedSize(), [&](const WriteAt& write) { return document.writeSaved(write); },
+             error)))
         return turnOff(error);
     return std::nullopt;
 }
 
 std::optional<std::string> DocumentJournal::sync() {
     FileError error;
-    if (!writer_.isOpen() || writer_.sync(error))
+    if (off_ || (waiting_.empty() && !writer_.isOpen()))
         return std::nullopt;
-    return turnOff(error);
+    if (!writeWaiting(error) || !writer_.sync(error))
+        return turnOff(error);
+    return std::nullopt;
+}
+
+bool DocumentJournal::waitingForBase() const {
+    return !off_ && !writer_.isOpen() && !waiting_.empty() && !base_.ready();
 }
 
 std::optional<std::string> DocumentJournal::resume(const std::string& journalPath,
                                                    const JournalContents& contents) {
+    base_.cancel();
     FileError error;
     if (!writer_.resume(journalPath, contents, error))
         return turnOff(error);
@@ -114,13 +122,30 @@ std::optional<std::string> DocumentJournal::resume(const std::string& journalPat
 }
 
 void DocumentJournal::settle() {
+    base_.cancel();
+    waiting_ = {};
     FileError error;
     if (!writer_.remove(error))
         turnOff(error); // a journal left behind is offered again, which is safe
 }
 
+bool DocumentJournal::writeWaiting(FileError& error) {
+    if (!writer_.isOpen()) {
+        JournalBase base;
+        if (!base_.wait(base, error) ||
+            !writer_.create(journalPathFor(recoveryFolder(), path_), base, error))
+            return false;
+    }
+    if (!waiting_.empty() && !writer_.appendEncoded(waiting_, error))
+        return false;
+    waiting_ = {};
+    return true;
+}
+
 std::optional<std::string> DocumentJournal::turnOff(const FileError& error) {
     off_ = true;
+    base_.cancel();
+    waiting_ = {};
     FileError ignored;
     writer_.remove(ignored); // a journal that stopped short would recover too little
     return "Recovery is off for this file: " + error.text();
@@ -137,11 +162,14 @@ FoundJournal findJournal(const std::string& path, StringWidth width) {
     std::optional<JournalContents> contents = readJournal(found.journalPath, error);
     if (contents && contents->base.path != absolute)
         return found; // another file's journal under the same name is left alone
+    // The same version of the file needs no reading; a copy of it is told by its bytes.
+    const std::optional<FileIdentity> identity = fileIdentity(absolute);
     JournalBase now;
-    found.fit = contents && describeBaseFile(absolute, std::uint8_t(width), now, error) &&
-                        baseMatches(contents->base, now)
-                    ? FoundJournal::Fit::Matches
-                    : FoundJournal::Fit::Mismatch;
+    const bool matches = contents && contents->base.stringWidth == std::uint8_t(width) &&
+                         ((identity && sameVersion(contents->base, *identity)) ||
+                          (describeBaseFile(absolute, std::uint8_t(width), now, error) &&
+                           baseMatches(contents->base, now)));
+    found.fit = matches ? FoundJournal::Fit::Matches : FoundJournal::Fit::Mismatch;
     if (contents)
         found.contents = std::move(*contents);
     return found;

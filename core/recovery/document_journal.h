@@ -6,6 +6,7 @@
 
 #include "document/info_file.h"
 #include "editing/edit_history.h"
+#include "recovery/base_file.h"
 #include "recovery/recovery_journal.h"
 
 namespace kestra {
@@ -13,13 +14,17 @@ namespace kestra {
 // The recovery journal of the open document, as the window keeps it: started by the first step
 // after a load or a save, appended to after every step, deleted once the changes are saved or
 // discarded. The first failure turns it off for the document and returns the line to show once;
-// it never stops an edit or a save.
+// it never stops an edit or a save. Steps taken while the base file's checksum is still being
+// worked out wait in memory, and go out once it is known or when they must be made durable.
 class DocumentJournal {
 public:
     // The document now equals the file at `path`, loaded or saved there.
     void follow(const std::string& path, StringWidth width);
     std::optional<std::string> append(const JournalRecord& record, const InfoFile& document);
+    // Writes what waits and flushes the journal; waits for the base file's checksum if need be.
     std::optional<std::string> sync();
+    // Whether steps wait for the base file's checksum, which a sync would wait for.
+    bool waitingForBase() const;
     // Goes on with the journal at `journalPath` that was just recovered.
     std::optional<std::string> resume(const std::string& journalPath,
                                       const JournalContents& contents);
@@ -27,10 +32,12 @@ public:
     void settle();
 
 private:
+    bool writeWaiting(FileError& error);
     std::optional<std::string> turnOff(const FileError& error);
 
     std::string path_; // absolute; empty while no document is open
-    StringWidth width_ = StringWidth::Bytes16;
+    PendingBase base_;
+    std::vector<std::uint8_t> waiting_; // encoded records not yet written
     JournalWriter writer_;
     bool off_ = false;
 };

@@ -161,6 +161,15 @@ std::vector<std::uint8_t> encodeJournalRecord(const JournalRecord& record) {
     return std::move(out.out);
 }
 
+std::vector<std::uint8_t> snapshotRecordStart(std::uint64_t documentSize) {
+    Writer out;
+    out.number(1 + 8 + documentSize, 8);
+    out.number(0, 4);
+    out.number(std::uint8_t(JournalRecord::Kind::Snapshot), 1);
+    out.number(documentSize, 8);
+    return std::move(out.out);
+}
+
 std::optional<JournalContents> decodeJournal(std::span<const std::uint8_t> bytes) {
     Reader in(bytes);
     JournalContents contents;

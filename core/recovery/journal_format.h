@@ -49,6 +49,13 @@ struct JournalContents {
 std::vector<std::uint8_t> encodeJournalHeader(const JournalBase& base);
 std::vector<std::uint8_t> encodeJournalRecord(const JournalRecord& record);
 
+// A snapshot record written in pieces, so that the document is streamed rather than packed in
+// memory: these bytes, with the checksum left zero, then the document's bytes; then the checksum
+// of the record's bytes from `recordPayloadStart` on goes in at `recordChecksumStart`.
+std::vector<std::uint8_t> snapshotRecordStart(std::uint64_t documentSize);
+inline constexpr std::size_t recordChecksumStart = 8;
+inline constexpr std::size_t recordPayloadStart = 12;
+
 // The base and every whole record; nothing when the header itself is damaged or not a journal.
 std::optional<JournalContents> decodeJournal(std::span<const std::uint8_t> bytes);
 

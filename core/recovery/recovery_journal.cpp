@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "io/file_identity.h"
 #include "io/file_reader.h"
+#include "recovery/base_file.h"
 #include "recovery/crc32c.h"
 
 namespace kestra {
@@ -51,11 +51,34 @@ bool writeWhole(int fd, std::span<const std::uint8_t> bytes, FileError& error) {
     return true;
 }
 
+// Writes all of `bytes` at `position`, in as many writes as it takes: for the document of a
+// snapshot, which the rename makes whole, not for a record.
+bool writeAllAt(int fd, std::uint64_t position, std::span<const std::uint8_t> bytes,
+                FileError& error) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), off_t(position));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return failWithReason(error, "cannot write the recovery journal");
+        if (written == 0)
+            return failWith(error, "cannot write the recovery journal: the disk is full");
+        bytes = bytes.subspan(std::size_t(written));
+        position += std::uint64_t(written);
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> bigEndian(std::uint32_t value) {
+    return {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+            std::uint8_t(value)};
+}
+
 // A new journal file holding `header`, or -1 with `error` set.
 FileDescriptor createJournalFile(const std::string& path, std::span<const std::uint8_t> header,
                                  FileError& error) {
     FileDescriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.get() < 0)
         failWithReason(error, "cannot create the recovery journal " + path);
     else if (!writeWhole(fd.get(), header, error))
@@ -78,32 +101,6 @@ std::string journalPathFor(const std::string& folder, const std::string& absolut
         name, sizeof name, "%08x",
         crc32c({reinterpret_cast<const std::uint8_t*>(absolutePath.data()), absolutePath.size()}));
     return folder + "/" + name + ".journal";
-}
-
-bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
-                      FileError& error) {
-    const std::optional<FileIdentity> identity = fileIdentity(absolutePath);
-    std::vector<std::uint8_t> bytes;
-    if (!identity)
-        return failWithReason(error, "cannot examine " + absolutePath);
-    if (!readFile(absolutePath, std::numeric_limits<std::uint64_t>::max(), bytes, error,
-                  FileKinds::RegularOnly))
-        return false;
-    base = {absolutePath,
-            identity->device,
-            identity->inode,
-            identity->modified.tv_sec,
-            identity->modified.tv_nsec,
-            bytes.size(),
-            crc32c(bytes),
-            stringWidth};
-    return true;
-}
-
-bool baseMatches(const JournalBase& journal, const JournalBase& now) {
-    const bool sameBytes = journal.size == now.size && journal.checksum == now.checksum;
-    return journal.path == now.path && journal.stringWidth == now.stringWidth &&
-           (journal == now || sameBytes);
 }
 
 bool JournalWriter::create(const std::string& path, const JournalBase& base, FileError& error) {
@@ -133,10 +130,13 @@ bool JournalWriter::resume(const std::string& path, const JournalContents& conte
 }
 
 bool JournalWriter::append(const JournalRecord& record, FileError& error) {
-    const std::vector<std::uint8_t> bytes = encodeJournalRecord(record);
-    if (!writeWhole(fd_.get(), bytes, error))
+    return appendEncoded(encodeJournalRecord(record), error);
+}
+
+bool JournalWriter::appendEncoded(std::span<const std::uint8_t> records, FileError& error) {
+    if (!writeWhole(fd_.get(), records, error))
         return false;
-    size_ += bytes.size();
+    size_ += records.size();
     return true;
 }
 
@@ -145,17 +145,31 @@ bool JournalWriter::sync(FileError& error) {
            failWithReason(error, "cannot flush the recovery journal");
 }
 
-bool JournalWriter::restart(std::span<const std::uint8_t> packedDocument, FileError& error) {
+bool JournalWriter::restart(std::uint64_t documentSize, const FileContents& document,
+                            FileError& error) {
     const std::string fresh = path_ + ".new";
-    std::vector<std::uint8_t> bytes = encodeJournalHeader(base_);
-    const std::uint64_t headerSize = bytes.size();
-    JournalRecord snapshot{JournalRecord::Kind::Snapshot, {}, {}};
-    snapshot.snapshot.assign(packedDocument.begin(), packedDocument.end());
-    const std::vector<std::uint8_t> record = encodeJournalRecord(snapshot);
-    FileDescriptor fd = createJournalFile(fresh, bytes, error);
+    const std::vector<std::uint8_t> header = encodeJournalHeader(base_);
+    const std::vector<std::uint8_t> start = snapshotRecordStart(documentSize);
+    const std::uint64_t documentAt = header.size() + start.size();
+    FileDescriptor fd = createJournalFile(fresh, header, error);
     if (fd.get() < 0)
         return false;
-    bool written = writeWhole(fd.get(), record, error);
+    std::uint32_t checksum = 0;
+    std::uint64_t checked = 0;
+    // The bytes no write of the document reaches stay holes, which read as the zeros they are.
+    bool written =
+        writeWhole(fd.get(), start, error) &&
+        (::ftruncate(fd.get(), off_t(documentAt + documentSize)) == 0 ||
+         failWithReason(error, "cannot make room in the recovery journal")) &&
+        document([&](std::uint64_t position, std::span<const std::uint8_t> bytes) {
+            return writeAllAt(fd.get(), documentAt + position, bytes, error);
+        }) &&
+        checksumOfFile(fd.get(), header.size() + recordPayloadStart, fresh, checksum, checked,
+                       error) &&
+        writeAllAt(fd.get(), header.size() + recordChecksumStart, bigEndian(checksum), error) &&
+        // Records go on after the snapshot, where writes at positions left the file's offset.
+        (::lseek(fd.get(), 0, SEEK_END) >= 0 ||
+         failWithReason(error, "cannot find the end of the recovery journal"));
     if (written && ::fdatasync(fd.get()) != 0)
         written = failWithReason(error, "cannot flush the recovery journal");
     if (written && ::rename(fresh.c_str(), path_.c_str()) != 0)
@@ -165,7 +179,7 @@ bool JournalWriter::restart(std::span<const std::uint8_t> packedDocument, FileEr
         return false;
     }
     fd_ = std::move(fd);
-    size_ = headerSize + record.size();
+    size_ = documentAt + documentSize;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "io/atomic_file.h"
 #include "io/file_descriptor.h"
 #include "io/file_error.h"
 #include "recovery/journal_format.h"
@@ -16,13 +17,6 @@ std::string recoveryFolder();
 // The journal of the document loaded from `absolutePath`, one per path.
 std::string journalPathFor(const std::string& folder, const std::string& absolutePath);
 
-// The file at `absolutePath` as a journal's base: identity, size and checksum of its bytes.
-bool describeBaseFile(const std::string& absolutePath, std::uint8_t stringWidth, JournalBase& base,
-                      FileError& error);
-// Whether a journal written on `journal` applies to the file now described by `now`: the same
-// version of the same file, or the same bytes (a copy or a restore keeps them, not the inode).
-bool baseMatches(const JournalBase& journal, const JournalBase& now);
-
 // The journal being appended to for one open document. Each record goes out in one write; `sync`
 // makes them durable and is called by the window when it idles, never once per step.
 class JournalWriter {
@@ -32,10 +26,13 @@ public:
     // Goes on appending to the journal at `path` read as `contents`, leaving out a torn record.
     bool resume(const std::string& path, const JournalContents& contents, FileError& error);
     bool append(const JournalRecord& record, FileError& error);
+    // Appends records already encoded, in one write.
+    bool appendEncoded(std::span<const std::uint8_t> records, FileError& error);
     bool sync(FileError& error);
-    // Starts the journal again from one snapshot record, replacing it in one rename so that a
-    // kill in between leaves the old journal or the new one whole.
-    bool restart(std::span<const std::uint8_t> packedDocument, FileError& error);
+    // Starts the journal again from one snapshot record of the document of `documentSize` bytes
+    // that `document` writes, replacing it in one rename so that a kill in between leaves the old
+    // journal or the new one whole.
+    bool restart(std::uint64_t documentSize, const FileContents& document, FileError& error);
     // Closes and deletes the journal; true when there was none or it went.
     bool remove(FileError& error);
 

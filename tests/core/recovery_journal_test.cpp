@@ -1,3 +1,4 @@
+#include "recovery/base_file.h"
 #include "recovery/crc32c.h"
 #include "recovery/recovery_journal.h"
 
@@ -63,9 +64,16 @@ TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBefore
     damaged[10] ^= 1;
     EXPECT_FALSE(decodeJournal(damaged)); // a damaged header is no journal
 
-    ASSERT_TRUE(writer.restart(std::vector<std::uint8_t>{1, 2, 3}, error)) << error.text();
+    const std::vector<std::uint8_t> document{1, 2, 3};
+    ASSERT_TRUE(writer.restart(
+        4,
+        [&](const WriteAt& write) {
+            return write(1, {&document[1], 2}) && write(0, {document});
+        },
+        error))
+        << error.text();
     ASSERT_TRUE(writer.append(everyKind[4], error));
-    const std::vector<JournalRecord> restarted{{Kind::Snapshot, {}, {1, 2, 3}}, everyKind[4]};
+    const std::vector<JournalRecord> restarted{{Kind::Snapshot, {}, {1, 2, 3, 0}}, everyKind[4]};
     EXPECT_EQ(readJournal(path, error)->records, restarted);
     ASSERT_TRUE(writer.remove(error));
     EXPECT_FALSE(readJournal(path, error));

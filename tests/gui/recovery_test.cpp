@@ -11,9 +11,15 @@ TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedBackWhenItsFileIsOpened) {
     const std::string path = openSample();
     const std::string journal = journalPathFor(folder.file("state/kestra/recovery"), path);
     const std::string kept = folder.file("kept.journal");
-    // What a killed window leaves: its journal and nothing else.
+    // What a killed window leaves: its journal and nothing else, once its steps went out (all at
+    // once, at the latest when the window flushes them).
     auto editAndLeaveJournal = [&] {
         window->dispatch(newItemButtonId);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            FileError error;
+            const std::optional<JournalContents> contents = readJournal(journal, error);
+            return contents && !contents->records.empty();
+        }));
         std::filesystem::copy_file(journal, kept,
                                    std::filesystem::copy_options::overwrite_existing);
         openSample("other.table"); // Discard: the journal goes
@@ -54,6 +60,18 @@ TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedBackWhenItsFileIsOpened) {
         std::distance(std::filesystem::directory_iterator(folder.file("state/kestra/recovery")),
                       std::filesystem::directory_iterator()),
         1); // the one kept aside
+}
+
+// Undone back to the file, the document has nothing unsaved; its journal still goes on Exit.
+TEST_F(MainWindowTest, ExitWithNothingUnsavedRemovesTheJournal) {
+    const std::string journal = journalPathFor(folder.file("state/kestra/recovery"), openSample());
+    window->dispatch(newItemButtonId);
+    window->dispatch(undoCommandId);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(journal); }));
+    window->dispatch(exitCommandId);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(unsavedAsked.empty());
+    EXPECT_FALSE(std::filesystem::exists(journal));
 }
 
 } // namespace
