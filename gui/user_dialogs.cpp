@@ -104,9 +104,11 @@ bool askKeepOrDiscard(QWidget* owner, QMessageBox::Icon icon, const QString& tex
 }
 
 bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
-    return askKeepOrDiscard(
-        owner, QMessageBox::Question, QString::fromUtf8(texts::recoverChanges).arg(fileName),
-        QString::fromUtf8(texts::recoverChangesDetail).arg(steps), texts::recoverButton);
+    return askKeepOrDiscard(owner, QMessageBox::Question,
+                            QString::fromUtf8(texts::recoverChanges).arg(fileName),
+                            steps == 1 ? QString::fromUtf8(texts::recoverOneChangeDetail)
+                                       : QString::fromUtf8(texts::recoverChangesDetail).arg(steps),
+                            texts::recoverButton);
 }
 
 bool askKeepJournalAside(QWidget* owner, const QString& fileName) {
