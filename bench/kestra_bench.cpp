@@ -208,7 +208,7 @@ void timeToolCommands(const Bench& bench, const std::string& documentationPath,
         timeToolCommand(
             bench, std::string("kestra-tool dump ") + dump.name, arguments, 0,
             [&] { return formatAndWriteSeconds(bench.document, dump.style, "/dev/null"); },
-            "to_chars into a buffer, written");
+            "to_chars into a buffer and written");
     }
 }
 
@@ -227,7 +227,7 @@ void timeToolImport(const Bench& bench, const std::string& documentationPath,
             return parseAndWriteSeconds(bench.document, bench.fileBytes, table,
                                         bench.infoPath + ".limit");
         },
-        "from_chars cells, write + fsync");
+        "from_chars cells then write + fsync");
     printCheck("import of an unchanged table reproduces the file", bench.values,
                readWholeFile(saved) == bench.fileBytes);
     std::remove(table.c_str());
