@@ -62,10 +62,16 @@ void writeJsonItems(std::ostream& stream, const ItemList& items, std::size_t dep
     const std::string item = "\n" + std::string(2 * (depth + 1), ' ');
     const std::string member = "\n" + std::string(2 * (depth + 2), ' ');
     const std::string value = "\n" + std::string(2 * (depth + 3), ' ');
-    const std::vector<std::string> prefixes = valuePrefixes(items);
+    // Each value's line up to its text, the first without the comma that parts it from the last.
+    std::vector<std::string> prefixes = valuePrefixes(items);
+    for (std::size_t k = 0; k < prefixes.size(); ++k)
+        prefixes[k] = (k > 0 ? "," : "") + value + prefixes[k];
     OutputBuffer out(stream);
     out.text += '[';
+    constexpr std::string_view bytesMember = ", \"bytes\": \"";
     char text[longestValueText];
+    // The rest of a value's line: its text as a JSON string, then its field in hex.
+    char rest[jsonStringBound(longestValueText) + bytesMember.size() + 2 * widestValue + 2];
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i > 0)
             out.text += ',';
@@ -74,13 +80,12 @@ void writeJsonItems(std::ostream& stream, const ItemList& items, std::size_t dep
         out.text += "," + member + "\"values\": [";
         const ConstValueList values = items[i].values;
         for (std::size_t k = 0; k < values.size(); ++k) {
-            out.text += k > 0 ? "," : "";
-            out.text += value;
             out.text += prefixes[k];
-            appendJsonString(out.text, std::string_view(text, displayTextInto(values[k], text)));
-            out.text += ", \"bytes\": \"";
-            appendHex(out.text, values[k]);
-            out.text += "\"}";
+            char* end = jsonStringInto({text, displayTextInto(values[k], text)}, rest);
+            end = hexInto(values[k], std::copy(bytesMember.begin(), bytesMember.end(), end));
+            *end++ = '"';
+            *end++ = '}';
+            out.text.append(rest, end);
         }
         if (!values.empty())
             out.text += member;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace kestra::tool {
 
@@ -22,10 +23,14 @@ std::size_t copied(std::string_view text, char* out) {
 // The field up to its first zero byte, each byte the character of the same number, in UTF-8.
 std::size_t stringInto(ConstValueRef value, char* out) {
     const std::span<const std::uint8_t> field = value.field();
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(field.data(), 0, field.size()));
+    const std::span<const std::uint8_t> text =
+        field.first(zero ? std::size_t(zero - field.data()) : field.size());
+    // Most texts are ASCII and are copied whole.
+    if (std::all_of(text.begin(), text.end(), [](std::uint8_t byte) { return byte < 0x80; }))
+        return std::size_t(std::copy(text.begin(), text.end(), out) - out);
     char* at = out;
-    for (const std::uint8_t byte : field) {
-        if (byte == 0)
-            break;
+    for (const std::uint8_t byte : text) {
         if (byte < 0x80) {
             *at++ = char(byte);
         } else {
@@ -100,29 +105,36 @@ void appendQuotedCsvField(std::string& out, std::string_view text) {
     out += '"';
 }
 
-void appendJsonString(std::string& out, std::string_view utf8) {
+char* jsonStringInto(std::string_view utf8, char* out) {
     // What each byte below 0x60 becomes; 0 where it stays as it is.
     static constexpr char shortEscapes[0x60] = {
         0, 0, 0, 0, 0, 0, 0, 0, 0, 't', 'n', 0, 0, 'r', 0, 0, 0, 0, 0, 0, 0,    0, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   '"', 0, 0, 0,   0, 0, 0, 0, 0, 0, 0,    0, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0, 0, 0,   0, 0, 0, 0, 0, 0, 0,    0, 0, 0,
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0, 0, 0,   0, 0, 0, 0, 0, 0, '\\', 0, 0, 0};
-    out += '"';
+    *out++ = '"';
     for (const char c : utf8) {
         const auto byte = std::uint8_t(c);
         const char escape = byte < sizeof shortEscapes ? shortEscapes[byte] : 0;
         if (escape) {
-            out += '\\';
-            out += escape;
+            *out++ = '\\';
+            *out++ = escape;
         } else if (byte < 0x20) {
-            out += "\\u00";
-            out += hexDigits[byte >> 4];
-            out += hexDigits[byte & 0x0F];
+            out = std::copy_n("\\u00", 4, out);
+            *out++ = hexDigits[byte >> 4];
+            *out++ = hexDigits[byte & 0x0F];
         } else {
-            out += c;
+            *out++ = c;
         }
     }
-    out += '"';
+    *out++ = '"';
+    return out;
+}
+
+void appendJsonString(std::string& out, std::string_view utf8) {
+    const std::size_t start = out.size();
+    out.resize(start + jsonStringBound(utf8.size()));
+    out.resize(std::size_t(jsonStringInto(utf8, out.data() + start) - out.data()));
 }
 
 void appendJsonValue(std::string& out, ConstValueRef value) {
@@ -136,11 +148,18 @@ void appendJsonValue(std::string& out, ConstValueRef value) {
         appendJsonString(out, exact);
 }
 
-void appendHex(std::string& out, ConstValueRef value) {
+char* hexInto(ConstValueRef value, char* out) {
     for (const std::uint8_t byte : value.field()) {
-        out += hexDigits[byte >> 4];
-        out += hexDigits[byte & 0x0F];
+        *out++ = hexDigits[byte >> 4];
+        *out++ = hexDigits[byte & 0x0F];
     }
+    return out;
+}
+
+void appendHex(std::string& out, ConstValueRef value) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * value.field().size());
+    hexInto(value, out.data() + start);
 }
 
 void appendNumber(std::string& out, std::uint64_t number) {

@@ -43,10 +43,20 @@ std::size_t exactTextInto(ConstValueRef value, char* out);
 void appendQuotedCsvField(std::string& out, std::string_view text);
 // `utf8` as a JSON string, quotes included.
 void appendJsonString(std::string& out, std::string_view utf8);
+// The most bytes the JSON string of `bytes` UTF-8 bytes takes: each a "\u00XX", and the quotes.
+constexpr std::size_t jsonStringBound(std::size_t bytes) {
+    return 6 * bytes + 2;
+}
+// appendJsonString's text written at `out` (room for jsonStringBound); returns its end. The
+// writers of millions of values build each value's text in place with these, then append it
+// once: each small append to a string costs more than the bytes it adds.
+char* jsonStringInto(std::string_view utf8, char* out);
 // The value as a JSON value: a number where it is an integer or a finite float, else a string.
 void appendJsonValue(std::string& out, ConstValueRef value);
 // The field's bytes, two upper-case hex digits each.
 void appendHex(std::string& out, ConstValueRef value);
+// appendHex's digits written at `out` (room for twice the field); returns their end.
+char* hexInto(ConstValueRef value, char* out);
 // A number in decimal.
 void appendNumber(std::string& out, std::uint64_t number);
 
