@@ -54,7 +54,7 @@ int append(InfoFile& document, const std::string& path) {
         // Reported before it is journalled, so that every step a recovery finds was reported.
         std::printf("step %ld %08x\n", step, documentChecksum(document));
         std::fflush(stdout);
-        if (const auto failure = journal.append({JournalRecord::Kind::Step, done, {}}, document)) {
+        if (const auto failure = journal.append({JournalRecord::Kind::Step, done}, document)) {
             std::fprintf(stderr, "%s\n", failure->c_str());
             return 1;
         }
@@ -72,11 +72,7 @@ int append(InfoFile& document, const std::string& path) {
 int snapshot(InfoFile& document, const std::string& path) {
     DocumentJournal journal;
     journal.follow(path, document.stringWidth);
-    std::optional<std::string> failure =
-        journal.append({JournalRecord::Kind::Snapshot,
-                        {},
-                        document.serialize(std::numeric_limits<std::uint64_t>::max())},
-                       document);
+    std::optional<std::string> failure = journal.snapshot(document);
     if (!failure)
         failure = journal.sync();
     if (failure) {
@@ -93,7 +89,7 @@ int recover(InfoFile& document, const std::string& path, const PropertyNames& na
         return 0;
     }
     EditHistory history;
-    const std::size_t replayed = replayJournal(found.contents, document, history, names);
+    const std::size_t replayed = replayJournal(found, document, history, names);
     // Before the checksum below, which packs the document once more.
     std::fprintf(stderr, "peak %llu KB after replay\n",
                  static_cast<unsigned long long>(peakResidentBytes() >> 10));
