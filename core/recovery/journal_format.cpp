@@ -14,6 +14,8 @@ constexpr std::array<std::uint8_t, 8> magic{'K', 'E', 'S', 'T', 'R', 'A', 'J', '
 constexpr std::size_t headerTail = 5 * 8 + 4 + 1;
 // Longer than any path the system opens: a longer one is damage, and is not read into memory.
 constexpr std::uint64_t largestPath = 1 << 16;
+// How much is read at once for the records smaller than that.
+constexpr std::uint64_t readAhead = 1 << 16;
 // How much of a snapshot is read at a time to work out its checksum.
 constexpr std::uint64_t snapshotPiece = 1 << 20;
 
@@ -237,10 +239,20 @@ bool JournalReader::snapshot(ByteSource& document, FileError& error) const {
 }
 
 JournalReader::Read JournalReader::read(std::uint64_t position, std::span<std::uint8_t> out,
-                                        FileError& error) const {
-    if (position > source_.size() || source_.size() - position < out.size())
+                                        FileError& error) {
+    const std::uint64_t size = source_.size();
+    if (position > size || size - position < out.size())
         return Read::End;
-    return source_.read(position, out, error) ? Read::Record : Read::Failed;
+    if (out.size() > readAhead)
+        return source_.read(position, out, error) ? Read::Record : Read::Failed;
+    if (position < bufferAt_ || position + out.size() > bufferAt_ + buffer_.size()) {
+        bufferAt_ = position;
+        buffer_.resize(std::size_t(std::min(readAhead, size - position)));
+        if (!source_.read(position, buffer_, error))
+            return Read::Failed;
+    }
+    std::copy_n(buffer_.begin() + std::ptrdiff_t(position - bufferAt_), out.size(), out.begin());
+    return Read::Record;
 }
 
 JournalReader::Read JournalReader::checkSnapshot(std::uint64_t payloadAt, std::uint64_t length,

@@ -82,7 +82,7 @@ public:
     bool snapshot(ByteSource& document, FileError& error) const;
 
 private:
-    Read read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error) const;
+    Read read(std::uint64_t position, std::span<std::uint8_t> out, FileError& error);
     Read checkSnapshot(std::uint64_t payloadAt, std::uint64_t length, std::uint32_t checksum,
                        FileError& error);
 
@@ -92,6 +92,9 @@ private:
     std::uint64_t snapshotAt_ = 0;
     std::uint64_t snapshotSize_ = 0;
     std::vector<std::uint8_t> payload_; // the last step's, reused
+    // The bytes read ahead from `bufferAt_`, so that small records cost no read each.
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t bufferAt_ = 0;
 };
 
 // The base and where the records to replay lie; nothing when the header is damaged or not a

@@ -85,6 +85,23 @@ TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBefore
     EXPECT_FALSE(readJournal(path, error));
 }
 
+TEST(RecoveryJournal, RecordsAcrossTheEdgeOfAReadAheadReadBackWhole) {
+    testing::TempDir dir;
+    const std::string path = dir.file("birds.journal");
+    JournalWriter writer;
+    FileError error;
+    ASSERT_TRUE(writer.create(path, {"/data/birds.table", 1, 2, 3, 4, 5, 6, 2}, error));
+    std::vector<JournalRecord> steps;
+    // The lengths vary so that records end at every offset of a read ahead.
+    for (std::uint8_t n = 0; writer.size() < 3 << 16; ++n) {
+        steps.push_back(step(EditKind::Apply, {{n, std::vector<std::uint8_t>(n, n), {}}}, {}));
+        ASSERT_TRUE(writer.append(steps.back(), error));
+    }
+    ByteSource source;
+    ASSERT_TRUE(openJournal(path, source, error));
+    EXPECT_EQ(testing::journalReplay(source)->records, steps);
+}
+
 TEST(RecoveryJournal, AppliesOnlyToTheSameFileOrTheSameBytes) {
     const JournalBase base{"/data/birds.table", 1, 2, 3, 4, 5, 6, 2};
     struct Case {
