@@ -81,8 +81,9 @@ void writeJsonItems(std::ostream& stream, const ItemList& items, std::size_t dep
         const ConstValueList values = items[i].values;
         for (std::size_t k = 0; k < values.size(); ++k) {
             out.text += prefixes[k];
-            char* end = jsonStringInto({text, displayTextInto(values[k], text)}, rest);
-            end = hexInto(values[k], std::copy(bytesMember.begin(), bytesMember.end(), end));
+            const ConstValueRef valueRef = values[k];
+            char* end = jsonStringInto({text, displayTextInto(valueRef, text)}, rest);
+            end = hexInto(valueRef, std::copy(bytesMember.begin(), bytesMember.end(), end));
             *end++ = '"';
             *end++ = '}';
             out.text.append(rest, end);

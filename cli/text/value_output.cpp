@@ -21,7 +21,7 @@ std::size_t copied(std::string_view text, char* out) {
 }
 
 // The field up to its first zero byte, each byte the character of the same number, in UTF-8.
-std::size_t stringInto(ConstValueRef value, char* out) {
+std::size_t stringInto(const ConstValueRef& value, char* out) {
     const std::span<const std::uint8_t> field = value.field();
     const auto* zero = static_cast<const std::uint8_t*>(std::memchr(field.data(), 0, field.size()));
     const std::span<const std::uint8_t> text =
@@ -74,7 +74,7 @@ void OutputBuffer::flush() {
     text.clear();
 }
 
-std::size_t displayTextInto(ConstValueRef value, char* out) {
+std::size_t displayTextInto(const ConstValueRef& value, char* out) {
     switch (value.typeCode) {
     case TypeCode::S32:
     case TypeCode::S16:
@@ -87,7 +87,7 @@ std::size_t displayTextInto(ConstValueRef value, char* out) {
     return std::size_t(std::to_chars(out, out + longestValueText, value.intValue()).ptr - out);
 }
 
-std::size_t exactTextInto(ConstValueRef value, char* out) {
+std::size_t exactTextInto(const ConstValueRef& value, char* out) {
     if (value.typeCode != TypeCode::F4 || !std::isfinite(value.floatValue()))
         return displayTextInto(value, out);
     return std::size_t(std::to_chars(out, out + longestValueText, value.floatValue()).ptr - out);
@@ -137,7 +137,7 @@ void appendJsonString(std::string& out, std::string_view utf8) {
     out.resize(std::size_t(jsonStringInto(utf8, out.data() + start) - out.data()));
 }
 
-void appendJsonValue(std::string& out, ConstValueRef value) {
+void appendJsonValue(std::string& out, const ConstValueRef& value) {
     char text[longestValueText];
     const std::string_view exact(text, exactTextInto(value, text));
     const bool number = value.typeCode == TypeCode::I4 ||
@@ -148,7 +148,7 @@ void appendJsonValue(std::string& out, ConstValueRef value) {
         appendJsonString(out, exact);
 }
 
-char* hexInto(ConstValueRef value, char* out) {
+char* hexInto(const ConstValueRef& value, char* out) {
     for (const std::uint8_t byte : value.field()) {
         *out++ = hexDigits[byte >> 4];
         *out++ = hexDigits[byte & 0x0F];
@@ -156,7 +156,7 @@ char* hexInto(ConstValueRef value, char* out) {
     return out;
 }
 
-void appendHex(std::string& out, ConstValueRef value) {
+void appendHex(std::string& out, const ConstValueRef& value) {
     const std::size_t start = out.size();
     out.resize(start + 2 * value.field().size());
     hexInto(value, out.data() + start);

@@ -35,9 +35,9 @@ inline constexpr std::size_t longestValueText = 64;
 // A value's text written into `out` (at least longestValueText bytes), in UTF-8; returns its
 // length. The lists' text: strings up to their first zero byte, each byte the character of the
 // same number; floats with six decimals; integers unsigned.
-std::size_t displayTextInto(ConstValueRef value, char* out);
+std::size_t displayTextInto(const ConstValueRef& value, char* out);
 // The text that reads back exactly: floats in their shortest round-trip form, the rest as shown.
-std::size_t exactTextInto(ConstValueRef value, char* out);
+std::size_t exactTextInto(const ConstValueRef& value, char* out);
 
 // `text` as a quoted CSV field, its quotes doubled.
 void appendQuotedCsvField(std::string& out, std::string_view text);
@@ -52,11 +52,11 @@ constexpr std::size_t jsonStringBound(std::size_t bytes) {
 // once: each small append to a string costs more than the bytes it adds.
 char* jsonStringInto(std::string_view utf8, char* out);
 // The value as a JSON value: a number where it is an integer or a finite float, else a string.
-void appendJsonValue(std::string& out, ConstValueRef value);
+void appendJsonValue(std::string& out, const ConstValueRef& value);
 // The field's bytes, two upper-case hex digits each.
-void appendHex(std::string& out, ConstValueRef value);
+void appendHex(std::string& out, const ConstValueRef& value);
 // appendHex's digits written at `out` (room for twice the field); returns their end.
-char* hexInto(ConstValueRef value, char* out);
+char* hexInto(const ConstValueRef& value, char* out);
 // A number in decimal.
 void appendNumber(std::string& out, std::uint64_t number);
 
