@@ -69,7 +69,6 @@ public:
         out.assign(bytes.begin(), bytes.end());
         return true;
     }
-    std::size_t at() const { return at_; }
     std::size_t left() const { return bytes_.size() - at_; }
 
 private:
@@ -202,8 +201,6 @@ JournalReader::Read JournalReader::start(JournalBase& base, FileError& error) {
 JournalReader::Read JournalReader::next(JournalRecord& record, FileError& error) {
     // The length and checksum, and the kind that starts the payload.
     std::array<std::uint8_t, recordPayloadStart + 1> head{};
-    if (at_ > source_.size() || source_.size() - at_ < recordPayloadStart)
-        return Read::End;
     if (const Read got = read(at_, head, error); got != Read::Record)
         return got;
     Reader in(head);
