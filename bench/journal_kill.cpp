@@ -89,7 +89,10 @@ int recover(InfoFile& document, const std::string& path, const PropertyNames& na
         return 0;
     }
     EditHistory history;
-    const std::size_t replayed = replayJournal(found, document, history, names);
+    FileError error;
+    const std::size_t replayed = replayJournal(found, document, history, names, error);
+    if (!error.message.empty())
+        std::fprintf(stderr, "%s\n", error.text().c_str());
     // Before the checksum below, which packs the document once more.
     std::fprintf(stderr, "peak %llu KB after replay\n",
                  static_cast<unsigned long long>(peakResidentBytes() >> 10));

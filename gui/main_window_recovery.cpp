@@ -48,15 +48,20 @@ void MainWindow::recoverJournal(const std::string& path, ProgressScope& progress
     } else if (!dialogs_.askRecover(this, name, found.contents.records)) {
         settled = deleteJournal(found.journalPath, error);
     } else {
+        FileError unread;
         const std::size_t replayed =
-            replayJournal(found, state_.document, state_.history, state_.documentation);
+            replayJournal(found, state_.document, state_.history, state_.documentation, unread);
         if (replayed == found.contents.records) {
             showJournalFailure(journal_.resume(found.journalPath, found.contents));
             return;
         }
         // A step that no longer fits ends the replay: the journal goes on from what was
-        // recovered, whole, rather than from steps that cannot be done again.
-        settled = deleteJournal(found.journalPath, error);
+        // recovered, whole, rather than from steps that cannot be done again. One that could not
+        // be read to its end is kept aside rather than lost.
+        settled = unread.message.empty() ? deleteJournal(found.journalPath, error)
+                                         : keepJournalAside(found.journalPath, error);
+        if (!unread.message.empty())
+            showJournalFailure(unread.text());
         showJournalFailure(journal_.snapshot(state_.document));
     }
     if (!settled)

@@ -49,14 +49,13 @@ bool stepFits(const InfoFile& document, const EditStep& step) {
 // The snapshot replaces the base file just loaded, which goes first so that memory holds one
 // document at a time, and comes back when the snapshot cannot be loaded.
 bool loadSnapshot(const JournalReader& reader, const std::string& basePath, InfoFile& document,
-                  const PropertyNames& names) {
+                  const PropertyNames& names, FileError& error) {
     ByteSource snapshot;
-    FileError error;
     const StringWidth width = document.stringWidth;
     if (!reader.snapshot(snapshot, error))
         return false;
     document = InfoFile{};
-    if (document.load(snapshot, width, names))
+    if (document.load(snapshot, width, names, &error))
         return true;
     document.load(basePath, width, names);
     return false;
@@ -64,7 +63,7 @@ bool loadSnapshot(const JournalReader& reader, const std::string& basePath, Info
 
 bool replayRecord(const JournalRecord& record, const JournalReader& reader,
                   const std::string& basePath, InfoFile& document, EditHistory& history,
-                  const PropertyNames& names) {
+                  const PropertyNames& names, FileError& error) {
     switch (record.kind) {
     case JournalRecord::Kind::Step:
         if (!stepFits(document, record.step))
@@ -77,7 +76,7 @@ bool replayRecord(const JournalRecord& record, const JournalReader& reader,
     case JournalRecord::Kind::Redo:
         return history.redo(document) != nullptr;
     case JournalRecord::Kind::Snapshot:
-        if (!loadSnapshot(reader, basePath, document, names))
+        if (!loadSnapshot(reader, basePath, document, names, error))
             return false;
         history.clear();
         history.markUnsaved();
@@ -205,22 +204,26 @@ FoundJournal findJournal(const std::string& path, StringWidth width) {
 }
 
 std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHistory& history,
-                          const PropertyNames& names) {
+                          const PropertyNames& names, FileError& error) {
     ByteSource source;
-    FileError error;
     JournalBase base;
     if (!openJournal(found.journalPath, source, error))
         return 0;
     JournalReader reader(source);
-    if (reader.start(base, error) != JournalReader::Read::Record || base != found.contents.base)
+    if (reader.start(base, error) != JournalReader::Read::Record || base != found.contents.base) {
+        if (error.message.empty())
+            failWith(error,
+                     "the recovery journal " + found.journalPath + " changed while it was read");
         return 0;
+    }
     reader.seek(found.contents.replayFrom);
     std::size_t replayed = 0;
     // Only the first record may be a snapshot: the replay starts at the last one.
-    for (JournalRecord record; replayed < found.contents.records &&
-                               reader.next(record, error) == JournalReader::Read::Record &&
-                               (replayed == 0 || record.kind != JournalRecord::Kind::Snapshot) &&
-                               replayRecord(record, reader, base.path, document, history, names);)
+    for (JournalRecord record;
+         replayed < found.contents.records &&
+         reader.next(record, error) == JournalReader::Read::Record &&
+         (replayed == 0 || record.kind != JournalRecord::Kind::Snapshot) &&
+         replayRecord(record, reader, base.path, document, history, names, error);)
         ++replayed;
     return replayed;
 }

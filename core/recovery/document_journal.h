@@ -59,9 +59,10 @@ FoundJournal findJournal(const std::string& path, StringWidth width);
 
 // Replays the found journal's records onto the document just loaded from its base, read one at a
 // time, each step into `history` so that Undo takes it back. Stops at a record that does not fit
-// the document or can no longer be read; returns how many were replayed.
+// the document, or, with `error` saying why, at one that can no longer be read; returns how many
+// were replayed.
 std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHistory& history,
-                          const PropertyNames& names);
+                          const PropertyNames& names, FileError& error);
 
 // Renames the journal aside with the time, so that it is kept but no longer offered; or deletes
 // it.
