@@ -63,7 +63,7 @@ public:
             const std::uint64_t revision = state_.history.currentRevision();
             applyEditText(state_, (odd_ = !odd_) ? u"12" : u"34");
             if (journalled && state_.history.currentRevision() != revision)
-                check(journal_.append({JournalRecord::Kind::Step, *state_.history.lastDone(), {}},
+                check(journal_.append({JournalRecord::Kind::Step, *state_.history.lastDone()},
                                       state_.document));
         });
     }
@@ -120,15 +120,17 @@ private:
         const std::uint32_t edited = documentChecksum(state_.document);
         load();
         std::size_t replayed = 0;
+        FileError error;
         const double seconds = secondsOf([&] {
             const FoundJournal found = findJournal(path_, state_.document.stringWidth);
             if (found.fit != FoundJournal::Fit::Matches)
                 throw std::runtime_error("the journal does not apply to its file");
-            replayed = replayJournal(found.contents, state_.document, state_.history,
-                                     state_.documentation);
+            replayed =
+                replayJournal(found, state_.document, state_.history, state_.documentation, error);
         });
         if (replayed != recoverSteps || documentChecksum(state_.document) != edited)
-            throw std::runtime_error("Recover did not give back the edited document");
+            throw std::runtime_error("Recover did not give back the edited document " +
+                                     error.text());
         std::printf("journal-recover,%zu,%.9f\n", replayed, seconds);
     }
 

@@ -5,7 +5,11 @@
 //   until it is killed.
 // kestra_journal_kill recover INFO_PATH
 //   Replays the journal of INFO_PATH onto it as Recover does and prints "recovered N CHECKSUM";
-//   "refused" when the journal does not apply to the file.
+//   "refused" when the journal does not apply to the file; on the standard error, the most memory
+//   it held by the end of the replay.
+// kestra_journal_kill snapshot INFO_PATH
+//   Journals the whole document as one snapshot record, as a restart of the journal writes it,
+//   and leaves the journal for a "recover" to measure Recover of a large journal.
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -16,6 +20,7 @@
 #include "names/documentation_table.h"
 #include "recovery/crc32c.h"
 #include "recovery/document_journal.h"
+#include "resident_memory.h"
 
 namespace kestra {
 
@@ -49,7 +54,7 @@ int append(InfoFile& document, const std::string& path) {
         // Reported before it is journalled, so that every step a recovery finds was reported.
         std::printf("step %ld %08x\n", step, documentChecksum(document));
         std::fflush(stdout);
-        if (const auto failure = journal.append({JournalRecord::Kind::Step, done, {}}, document)) {
+        if (const auto failure = journal.append({JournalRecord::Kind::Step, done}, document)) {
             std::fprintf(stderr, "%s\n", failure->c_str());
             return 1;
         }
@@ -64,6 +69,19 @@ int append(InfoFile& document, const std::string& path) {
     }
 }
 
+int snapshot(InfoFile& document, const std::string& path) {
+    DocumentJournal journal;
+    journal.follow(path, document.stringWidth);
+    std::optional<std::string> failure = journal.snapshot(document);
+    if (!failure)
+        failure = journal.sync();
+    if (failure) {
+        std::fprintf(stderr, "%s\n", failure->c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int recover(InfoFile& document, const std::string& path, const PropertyNames& names) {
     const FoundJournal found = findJournal(path, document.stringWidth);
     if (found.fit != FoundJournal::Fit::Matches) {
@@ -71,7 +89,13 @@ int recover(InfoFile& document, const std::string& path, const PropertyNames& na
         return 0;
     }
     EditHistory history;
-    const std::size_t replayed = replayJournal(found.contents, document, history, names);
+    FileError error;
+    const std::size_t replayed = replayJournal(found, document, history, names, error);
+    if (!error.message.empty())
+        std::fprintf(stderr, "%s\n", error.text().c_str());
+    // Before the checksum below, which packs the document once more.
+    std::fprintf(stderr, "peak %llu KB after replay\n",
+                 static_cast<unsigned long long>(peakResidentBytes() >> 10));
     std::printf("recovered %zu %08x\n", replayed, documentChecksum(document));
     return 0;
 }
@@ -82,9 +106,9 @@ int recover(InfoFile& document, const std::string& path, const PropertyNames& na
 
 int main(int argc, char* argv[]) {
     using namespace kestra;
-    if (argc != 3 ||
-        (std::strcmp(argv[1], "append") != 0 && std::strcmp(argv[1], "recover") != 0)) {
-        std::fprintf(stderr, "usage: kestra_journal_kill append|recover INFO_PATH\n");
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (mode != "append" && mode != "recover" && mode != "snapshot") {
+        std::fprintf(stderr, "usage: kestra_journal_kill append|recover|snapshot INFO_PATH\n");
         return 2;
     }
     const DocumentationTable names;
@@ -94,6 +118,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", error.text().c_str());
         return 1;
     }
-    return std::strcmp(argv[1], "append") == 0 ? append(document, argv[2])
-                                               : recover(document, argv[2], names);
+    return mode == "append"     ? append(document, argv[2])
+           : mode == "snapshot" ? snapshot(document, argv[2])
+                                : recover(document, argv[2], names);
 }

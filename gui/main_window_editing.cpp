@@ -58,7 +58,7 @@ void MainWindow::newItem() {
 }
 
 void MainWindow::appendItemRow() {
-    journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone(), {}});
+    journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone()});
     controls_.itemList->rows()->insertCallbackRows(1);
     updateStatusBar();
     showEditState();
@@ -68,7 +68,7 @@ void MainWindow::deleteItem() {
     const int marked = controls_.itemList->selectionMark();
     const DeleteEffect effect = kestra::deleteItem(state_, marked);
     if (effect != DeleteEffect::Nothing) {
-        journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone(), {}});
+        journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone()});
         controls_.itemList->rows()->deleteRow(marked);
         controls_.itemList->rows()->redrawRowsFrom(marked);
     }

@@ -28,14 +28,14 @@ QString literalTitle(QString title) {
 void MainWindow::undoEdit() {
     const HistoryMove move = kestra::undoEdit(state_);
     if (move.effect != HistoryMove::Effect::Nothing)
-        journalRecord({JournalRecord::Kind::Undo, {}, {}});
+        journalRecord({JournalRecord::Kind::Undo, {}});
     showHistoryMove(move);
 }
 
 void MainWindow::redoEdit() {
     const HistoryMove move = kestra::redoEdit(state_);
     if (move.effect != HistoryMove::Effect::Nothing)
-        journalRecord({JournalRecord::Kind::Redo, {}, {}});
+        journalRecord({JournalRecord::Kind::Redo, {}});
     showHistoryMove(move);
 }
 

@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
-#include <limits>
-
 namespace kestra {
 
 namespace {
@@ -47,21 +45,24 @@ void MainWindow::recoverJournal(const std::string& path, ProgressScope& progress
         settled = dialogs_.askKeepJournalAside(this, name)
                       ? keepJournalAside(found.journalPath, error)
                       : deleteJournal(found.journalPath, error);
-    } else if (!dialogs_.askRecover(this, name, found.contents.records.size())) {
+    } else if (!dialogs_.askRecover(this, name, found.contents.records)) {
         settled = deleteJournal(found.journalPath, error);
     } else {
+        FileError unread;
         const std::size_t replayed =
-            replayJournal(found.contents, state_.document, state_.history, state_.documentation);
-        if (replayed == found.contents.records.size()) {
+            replayJournal(found, state_.document, state_.history, state_.documentation, unread);
+        if (replayed == found.contents.records) {
             showJournalFailure(journal_.resume(found.journalPath, found.contents));
             return;
         }
         // A step that no longer fits ends the replay: the journal goes on from what was
-        // recovered, whole, rather than from steps that cannot be done again.
-        settled = deleteJournal(found.journalPath, error);
-        journalRecord({JournalRecord::Kind::Snapshot,
-                       {},
-                       state_.document.serialize(std::numeric_limits<std::uint64_t>::max())});
+        // recovered, whole, rather than from steps that cannot be done again. One that could not
+        // be read to its end is kept aside rather than lost.
+        settled = unread.message.empty() ? deleteJournal(found.journalPath, error)
+                                         : keepJournalAside(found.journalPath, error);
+        if (!unread.message.empty())
+            showJournalFailure(unread.text());
+        showJournalFailure(journal_.snapshot(state_.document));
     }
     if (!settled)
         showJournalFailure(error.text());
@@ -69,7 +70,7 @@ void MainWindow::recoverJournal(const std::string& path, ProgressScope& progress
 
 void MainWindow::journalNewStep(std::uint64_t revisionBefore) {
     if (state_.history.currentRevision() != revisionBefore)
-        journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone(), {}});
+        journalRecord({JournalRecord::Kind::Step, *state_.history.lastDone()});
 }
 
 void MainWindow::journalRecord(const JournalRecord& record) {

@@ -112,9 +112,9 @@ bool SequentialFile::read(std::span<std::uint8_t> out, std::size_t& got, FileErr
 }
 
 bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& source,
-                      FileError& error) {
+                      FileError& error, FileKinds kinds) {
     struct stat status {};
-    FileDescriptor file(openForReading(path, FileKinds::Any, status, error));
+    FileDescriptor file(openForReading(path, kinds, status, error));
     if (file.get() < 0)
         return false;
     ByteSource opened;
@@ -128,6 +128,24 @@ bool ByteSource::open(const std::string& path, std::uint64_t limit, ByteSource& 
         opened.limit_ = limit;
     }
     source = std::move(opened);
+    return true;
+}
+
+bool ByteSource::part(std::uint64_t begin, std::uint64_t size, ByteSource& out,
+                      FileError& error) const {
+    ByteSource piece;
+    if (fd_.get() < 0) {
+        begin = std::min<std::uint64_t>(begin, memory_.size());
+        piece.memory_ = memory_.subspan(std::size_t(begin),
+                                        std::size_t(std::min(size, memory_.size() - begin)));
+    } else {
+        piece.fd_.reset(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+        if (piece.fd_.get() < 0)
+            return failWithReason(error, "cannot read the file");
+        piece.start_ = start_ + begin;
+        piece.fileSize_ = std::min(size, fileSize_ - std::min(begin, fileSize_));
+    }
+    out = std::move(piece);
     return true;
 }
 
@@ -169,7 +187,7 @@ bool ByteSource::read(std::uint64_t position, std::span<std::uint8_t> out, FileE
             const std::size_t wanted = std::size_t(std::min<std::uint64_t>(
                 {out.size() - filled, fileSize_ - position - filled, largestRead}));
             const ssize_t got =
-                ::pread(fd_.get(), out.data() + filled, wanted, off_t(position + filled));
+                ::pread(fd_.get(), out.data() + filled, wanted, off_t(start_ + position + filled));
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0) {
@@ -194,7 +212,7 @@ bool ByteSource::dataAfter(std::uint64_t position, std::uint64_t& begin, std::ui
         begin = position;
         return true;
     }
-    const off_t data = ::lseek(fd_.get(), off_t(position), SEEK_DATA);
+    const off_t data = ::lseek(fd_.get(), off_t(start_ + position), SEEK_DATA);
     if (data < 0) {
         // ENXIO: only a hole follows. A file system that knows no holes holds data everywhere.
         if (errno == ENXIO)
@@ -207,8 +225,8 @@ bool ByteSource::dataAfter(std::uint64_t position, std::uint64_t& begin, std::ui
     const off_t hole = ::lseek(fd_.get(), data, SEEK_HOLE);
     if (hole < 0)
         return failWithReason(error, "cannot find the data in the file");
-    begin = std::min(std::uint64_t(data), fileSize_);
-    end = std::min(std::uint64_t(hole), fileSize_);
+    begin = std::min(std::uint64_t(data) - start_, fileSize_);
+    end = std::min(std::uint64_t(hole) - start_, fileSize_);
     return true;
 }
 

@@ -47,9 +47,13 @@ public:
     // asked; anything else (a pipe, a FIFO, a device, a file in /proc whose size the system does
     // not know) is a stream, read from its start only as far as `fetch` asks, so that an endless
     // one (/dev/zero) costs no more than its header says. False, with `error` saying why, when
-    // the file cannot be opened or is a folder.
+    // the file cannot be opened, is a folder or not of `kinds`.
     static bool open(const std::string& path, std::uint64_t limit, ByteSource& source,
-                     FileError& error);
+                     FileError& error, FileKinds kinds = FileKinds::Any);
+    // The `size` bytes from `begin` on as a source of their own, read where they lie rather than
+    // copied: a document held in a larger file. False, with `error` saying why, when the system
+    // fails.
+    bool part(std::uint64_t begin, std::uint64_t size, ByteSource& out, FileError& error) const;
 
     bool isStream() const { return stream_; }
     // Reads a stream on until it holds the bytes before `end` (up to the limit) or ends; other
@@ -68,7 +72,8 @@ public:
 
 private:
     FileDescriptor fd_;          // a regular file read where asked
-    std::uint64_t fileSize_ = 0; // its size, up to the limit
+    std::uint64_t start_ = 0;    // where in it the source's bytes start
+    std::uint64_t fileSize_ = 0; // its size from there, up to the limit
     // A stream: open until it has ended, its bytes so far (moving keeps them), and how many.
     bool stream_ = false;
     mutable FileDescriptor streamFd_;

@@ -46,8 +46,24 @@ bool stepFits(const InfoFile& document, const EditStep& step) {
     return false;
 }
 
-bool replayRecord(const JournalRecord& record, InfoFile& document, EditHistory& history,
-                  const PropertyNames& names) {
+// The snapshot replaces the base file just loaded, which goes first so that memory holds one
+// document at a time, and comes back when the snapshot cannot be loaded.
+bool loadSnapshot(const JournalReader& reader, const std::string& basePath, InfoFile& document,
+                  const PropertyNames& names, FileError& error) {
+    ByteSource snapshot;
+    const StringWidth width = document.stringWidth;
+    if (!reader.snapshot(snapshot, error))
+        return false;
+    document = InfoFile{};
+    if (document.load(snapshot, width, names, &error))
+        return true;
+    document.load(basePath, width, names);
+    return false;
+}
+
+bool replayRecord(const JournalRecord& record, const JournalReader& reader,
+                  const std::string& basePath, InfoFile& document, EditHistory& history,
+                  const PropertyNames& names, FileError& error) {
     switch (record.kind) {
     case JournalRecord::Kind::Step:
         if (!stepFits(document, record.step))
@@ -60,7 +76,7 @@ bool replayRecord(const JournalRecord& record, InfoFile& document, EditHistory& 
     case JournalRecord::Kind::Redo:
         return history.redo(document) != nullptr;
     case JournalRecord::Kind::Snapshot:
-        if (!document.load(ByteSource(record.snapshot), document.stringWidth, names))
+        if (!loadSnapshot(reader, basePath, document, names, error))
             return false;
         history.clear();
         history.markUnsaved();
@@ -91,10 +107,16 @@ std::optional<std::string> DocumentJournal::append(const JournalRecord& record,
         return std::nullopt;
     FileError error;
     if (!writeWaiting(error) ||
-        (writer_.size() > writer_.restartSize() &&
-         !writer_.restart(
-             document.savedSize(), [&](const WriteAt& write) { return document.writeSaved(write); },
-             error)))
+        (writer_.size() > writer_.restartSize() && !restart(document, error)))
+        return turnOff(error);
+    return std::nullopt;
+}
+
+std::optional<std::string> DocumentJournal::snapshot(const InfoFile& document) {
+    FileError error;
+    if (off_ || path_.empty())
+        return std::nullopt;
+    if (!writeWaiting(error) || !restart(document, error))
         return turnOff(error);
     return std::nullopt;
 }
@@ -142,6 +164,12 @@ bool DocumentJournal::writeWaiting(FileError& error) {
     return true;
 }
 
+bool DocumentJournal::restart(const InfoFile& document, FileError& error) {
+    return writer_.restart(
+        document.savedSize(), [&](const WriteAt& write) { return document.writeSaved(write); },
+        error);
+}
+
 std::optional<std::string> DocumentJournal::turnOff(const FileError& error) {
     off_ = true;
     base_.cancel();
@@ -175,14 +203,28 @@ FoundJournal findJournal(const std::string& path, StringWidth width) {
     return found;
 }
 
-std::size_t replayJournal(const JournalContents& contents, InfoFile& document, EditHistory& history,
-                          const PropertyNames& names) {
-    std::size_t replayed = 0;
-    for (const JournalRecord& record : contents.records) {
-        if (!replayRecord(record, document, history, names))
-            break;
-        ++replayed;
+std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHistory& history,
+                          const PropertyNames& names, FileError& error) {
+    ByteSource source;
+    JournalBase base;
+    if (!openJournal(found.journalPath, source, error))
+        return 0;
+    JournalReader reader(source);
+    if (reader.start(base, error) != JournalReader::Read::Record || base != found.contents.base) {
+        if (error.message.empty())
+            failWith(error,
+                     "the recovery journal " + found.journalPath + " changed while it was read");
+        return 0;
     }
+    reader.seek(found.contents.replayFrom);
+    std::size_t replayed = 0;
+    // Only the first record may be a snapshot: the replay starts at the last one.
+    for (JournalRecord record;
+         replayed < found.contents.records &&
+         reader.next(record, error) == JournalReader::Read::Record &&
+         (replayed == 0 || record.kind != JournalRecord::Kind::Snapshot) &&
+         replayRecord(record, reader, base.path, document, history, names, error);)
+        ++replayed;
     return replayed;
 }
 

@@ -23,6 +23,9 @@ public:
     std::optional<std::string> append(const JournalRecord& record, const InfoFile& document);
     // Writes what waits and flushes the journal; waits for the base file's checksum if need be.
     std::optional<std::string> sync();
+    // Starts the journal again from the whole document, written as it is packed rather than
+    // packed in memory first; waits for the base file's checksum if need be.
+    std::optional<std::string> snapshot(const InfoFile& document);
     // Whether steps wait for the base file's checksum, which a sync would wait for.
     bool waitingForBase() const;
     // Goes on with the journal at `journalPath` that was just recovered.
@@ -33,6 +36,7 @@ public:
 
 private:
     bool writeWaiting(FileError& error);
+    bool restart(const InfoFile& document, FileError& error);
     std::optional<std::string> turnOff(const FileError& error);
 
     std::string path_; // absolute; empty while no document is open
@@ -53,11 +57,12 @@ struct FoundJournal {
 // is now, or one that no longer applies (the file changed since, or the journal is damaged).
 FoundJournal findJournal(const std::string& path, StringWidth width);
 
-// Replays the recovered records onto the document just loaded from the journal's base, each
-// step into `history` so that Undo takes it back. Stops at a record that does not fit the
-// document; returns how many were replayed.
-std::size_t replayJournal(const JournalContents& contents, InfoFile& document, EditHistory& history,
-                          const PropertyNames& names);
+// Replays the found journal's records onto the document just loaded from its base, read one at a
+// time, each step into `history` so that Undo takes it back. Stops at a record that does not fit
+// the document, or, with `error` saying why, at one that can no longer be read; returns how many
+// were replayed.
+std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHistory& history,
+                          const PropertyNames& names, FileError& error);
 
 // Renames the journal aside with the time, so that it is kept but no longer offered; or deletes
 // it.

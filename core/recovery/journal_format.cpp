@@ -10,6 +10,14 @@ namespace kestra {
 namespace {
 
 constexpr std::array<std::uint8_t, 8> magic{'K', 'E', 'S', 'T', 'R', 'A', 'J', '1'};
+// The header after the path: device, inode, modification time, size, checksum, string width.
+constexpr std::size_t headerTail = 5 * 8 + 4 + 1;
+// Longer than any path the system opens: a longer one is damage, and is not read into memory.
+constexpr std::uint64_t largestPath = 1 << 16;
+// How much is read at once for the records smaller than that.
+constexpr std::uint64_t readAhead = 1 << 16;
+// How much of a snapshot is read at a time to work out its checksum.
+constexpr std::uint64_t snapshotPiece = 1 << 20;
 
 // Big-endian numbers and length-prefixed byte runs, as in the files the program edits.
 class Writer {
@@ -61,7 +69,6 @@ public:
         out.assign(bytes.begin(), bytes.end());
         return true;
     }
-    std::size_t at() const { return at_; }
     std::size_t left() const { return bytes_.size() - at_; }
 
 private:
@@ -90,12 +97,10 @@ bool decodeStep(Reader& in, EditStep& step) {
 bool decodeRecord(std::span<const std::uint8_t> payload, JournalRecord& record) {
     Reader in(payload);
     std::uint8_t kind = 0;
-    if (!in.number(kind) || kind > std::uint8_t(JournalRecord::Kind::Snapshot))
+    if (!in.number(kind) || kind > std::uint8_t(JournalRecord::Kind::Redo))
         return false;
     record.kind = JournalRecord::Kind(kind);
-    const bool read = record.kind == JournalRecord::Kind::Step       ? decodeStep(in, record.step)
-                      : record.kind == JournalRecord::Kind::Snapshot ? in.run(record.snapshot)
-                                                                     : true;
+    const bool read = record.kind != JournalRecord::Kind::Step || decodeStep(in, record.step);
     return read && in.left() == 0;
 }
 
@@ -120,7 +125,7 @@ bool JournalRecord::operator==(const JournalRecord& other) const {
     return kind == other.kind && step.kind == other.step.kind && step.item == other.step.item &&
            std::equal(step.values.begin(), step.values.end(), other.step.values.begin(),
                       other.step.values.end(), sameValues) &&
-           step.itemBytes == other.step.itemBytes && snapshot == other.snapshot;
+           step.itemBytes == other.step.itemBytes;
 }
 
 std::vector<std::uint8_t> encodeJournalHeader(const JournalBase& base) {
@@ -151,8 +156,6 @@ std::vector<std::uint8_t> encodeJournalRecord(const JournalRecord& record) {
             payload.run(change.after);
         }
         payload.run(record.step.itemBytes);
-    } else if (record.kind == JournalRecord::Kind::Snapshot) {
-        payload.run(record.snapshot);
     }
     Writer out;
     out.number(payload.out.size(), 8);
@@ -170,29 +173,126 @@ std::vector<std::uint8_t> snapshotRecordStart(std::uint64_t documentSize) {
     return std::move(out.out);
 }
 
-std::optional<JournalContents> decodeJournal(std::span<const std::uint8_t> bytes) {
-    Reader in(bytes);
-    JournalContents contents;
-    std::uint32_t headerChecksum = 0;
-    if (!decodeBase(in, contents.base))
-        return std::nullopt;
-    const std::size_t headerEnd = in.at();
-    if (!in.number(headerChecksum) || headerChecksum != crc32c(bytes.first(headerEnd)))
-        return std::nullopt;
-    contents.wholeBytes = in.at();
-    for (;;) {
-        std::uint64_t length = 0;
-        std::uint32_t checksum = 0;
-        std::span<const std::uint8_t> payload;
-        JournalRecord record;
-        if (!in.number(length) || !in.number(checksum) || !in.span(payload, length) ||
-            crc32c(payload) != checksum || !decodeRecord(payload, record))
-            break; // the end, or a record torn by a kill: replay stops before it
-        if (record.kind == JournalRecord::Kind::Snapshot)
-            contents.records.clear();
-        contents.records.push_back(std::move(record));
-        contents.wholeBytes = in.at();
+JournalReader::Read JournalReader::start(JournalBase& base, FileError& error) {
+    // The magic and the path's length, then the rest of the header, whose length that gives.
+    std::array<std::uint8_t, magic.size() + 8> head{};
+    std::uint64_t pathLength = 0;
+    if (const Read got = read(0, head, error); got != Read::Record)
+        return got;
+    Reader(std::span(head).subspan(magic.size())).number(pathLength);
+    if (pathLength > largestPath)
+        return Read::End;
+    std::vector<std::uint8_t> header(head.size() + std::size_t(pathLength) + headerTail + 4);
+    if (const Read got = read(0, header, error); got != Read::Record)
+        return got;
+    Reader in(header);
+    std::uint32_t checksum = 0;
+    if (!decodeBase(in, base) || !in.number(checksum) ||
+        checksum != crc32c(std::span(header).first(header.size() - 4)))
+        return Read::End;
+    // A step holds at most one item's values twice and the item once, each value at most 32
+    // bytes and 20 of framing, and the base file holds a 12-byte descriptor per value of an item:
+    // anything larger is damage, and is not read into memory.
+    largestStep_ = (std::uint64_t(64) << 10) + 16 * base.size;
+    at_ = header.size();
+    return Read::Record;
+}
+
+JournalReader::Read JournalReader::next(JournalRecord& record, FileError& error) {
+    // The length and checksum, and the kind that starts the payload.
+    std::array<std::uint8_t, recordPayloadStart + 1> head{};
+    if (const Read got = read(at_, head, error); got != Read::Record)
+        return got;
+    Reader in(head);
+    std::uint64_t length = 0;
+    std::uint32_t checksum = 0;
+    std::uint8_t kind = 0;
+    in.number(length);
+    in.number(checksum);
+    in.number(kind);
+    const std::uint64_t payloadAt = at_ + recordPayloadStart;
+    if (length == 0 || length > source_.size() - payloadAt)
+        return Read::End;
+    record = {};
+    if (kind == std::uint8_t(JournalRecord::Kind::Snapshot)) {
+        record.kind = JournalRecord::Kind::Snapshot;
+        if (const Read got = checkSnapshot(payloadAt, length, checksum, error); got != Read::Record)
+            return got;
+    } else {
+        if (length > largestStep_)
+            return Read::End;
+        payload_.resize(std::size_t(length));
+        if (const Read got = read(payloadAt, payload_, error); got != Read::Record)
+            return got;
+        if (crc32c(payload_) != checksum || !decodeRecord(payload_, record))
+            return Read::End;
     }
+    at_ = payloadAt + length;
+    return Read::Record;
+}
+
+bool JournalReader::snapshot(ByteSource& document, FileError& error) const {
+    return source_.part(snapshotAt_, snapshotSize_, document, error);
+}
+
+JournalReader::Read JournalReader::read(std::uint64_t position, std::span<std::uint8_t> out,
+                                        FileError& error) {
+    const std::uint64_t size = source_.size();
+    if (position > size || size - position < out.size())
+        return Read::End;
+    if (out.size() > readAhead)
+        return source_.read(position, out, error) ? Read::Record : Read::Failed;
+    if (position < bufferAt_ || position + out.size() > bufferAt_ + buffer_.size()) {
+        bufferAt_ = position;
+        buffer_.resize(std::size_t(std::min(readAhead, size - position)));
+        if (!source_.read(position, buffer_, error))
+            return Read::Failed;
+    }
+    std::copy_n(buffer_.begin() + std::ptrdiff_t(position - bufferAt_), out.size(), out.begin());
+    return Read::Record;
+}
+
+JournalReader::Read JournalReader::checkSnapshot(std::uint64_t payloadAt, std::uint64_t length,
+                                                 std::uint32_t checksum, FileError& error) {
+    constexpr std::uint64_t sizeEnd = 1 + 8; // the kind, then the document's size
+    std::vector<std::uint8_t> piece(std::size_t(std::min(length, snapshotPiece)));
+    std::uint32_t sum = 0;
+    std::uint64_t documentSize = 0;
+    for (std::uint64_t done = 0; done < length;) {
+        const std::span<std::uint8_t> part = std::span(piece).first(
+            std::size_t(std::min<std::uint64_t>(piece.size(), length - done)));
+        if (const Read got = read(payloadAt + done, part, error); got != Read::Record)
+            return got;
+        if (done == 0 && (part.size() < sizeEnd || !Reader(part.subspan(1)).number(documentSize)))
+            return Read::End;
+        sum = crc32c(part, sum);
+        done += part.size();
+    }
+    if (sum != checksum || documentSize != length - sizeEnd)
+        return Read::End;
+    snapshotAt_ = payloadAt + sizeEnd;
+    snapshotSize_ = documentSize;
+    return Read::Record;
+}
+
+std::optional<JournalContents> scanJournal(const ByteSource& source, FileError& error) {
+    JournalReader reader(source);
+    JournalContents contents;
+    if (reader.start(contents.base, error) != JournalReader::Read::Record)
+        return std::nullopt;
+    contents.replayFrom = contents.wholeBytes = reader.at();
+    JournalRecord record;
+    JournalReader::Read read;
+    while ((read = reader.next(record, error)) == JournalReader::Read::Record) {
+        if (record.kind == JournalRecord::Kind::Snapshot) {
+            contents.replayFrom = contents.wholeBytes;
+            contents.records = 0;
+        }
+        ++contents.records;
+        contents.wholeBytes = reader.at();
+    }
+    if (read == JournalReader::Read::Failed)
+        return std::nullopt;
     return contents;
 }
 

@@ -191,13 +191,18 @@ bool JournalWriter::remove(FileError& error) {
            failWithReason(error, "cannot delete the recovery journal " + path_);
 }
 
+bool openJournal(const std::string& path, ByteSource& source, FileError& error) {
+    return ByteSource::open(path, std::numeric_limits<std::uint64_t>::max(), source, error,
+                            FileKinds::RegularOnly);
+}
+
 std::optional<JournalContents> readJournal(const std::string& path, FileError& error) {
-    std::vector<std::uint8_t> bytes;
-    if (!readFile(path, std::numeric_limits<std::uint64_t>::max(), bytes, error,
-                  FileKinds::RegularOnly))
+    ByteSource source;
+    if (!openJournal(path, source, error))
         return std::nullopt;
-    std::optional<JournalContents> contents = decodeJournal(bytes);
-    if (!contents)
+    error = {};
+    std::optional<JournalContents> contents = scanJournal(source, error);
+    if (!contents && error.message.empty())
         failWith(error, "the recovery journal " + path + " is damaged");
     return contents;
 }

@@ -48,8 +48,11 @@ private:
     std::uint64_t size_ = 0;
 };
 
-// The journal at `path`; nothing, with `error` saying why, when it cannot be read or its header
-// is damaged.
+// The journal at `path` opened for a JournalReader; false, with `error` saying why, when it
+// cannot be opened or is not a regular file.
+bool openJournal(const std::string& path, ByteSource& source, FileError& error);
+// What the journal at `path` holds; nothing, with `error` saying why, when it cannot be read or
+// its header is damaged.
 std::optional<JournalContents> readJournal(const std::string& path, FileError& error);
 
 } // namespace kestra

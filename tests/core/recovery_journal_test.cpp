@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include "support/journal_replay.h"
 #include "support/test_support.h"
 
 namespace kestra {
@@ -14,7 +15,7 @@ namespace {
 using Kind = JournalRecord::Kind;
 
 JournalRecord step(EditKind kind, std::vector<ValueChange> values, std::vector<std::uint8_t> item) {
-    return {Kind::Step, {kind, 3, std::move(values), std::move(item)}, {}};
+    return {Kind::Step, {kind, 3, std::move(values), std::move(item)}};
 }
 
 const std::vector<JournalRecord> everyKind{
@@ -22,8 +23,8 @@ const std::vector<JournalRecord> everyKind{
     step(EditKind::NewItem, {}, {0, 0, 0, 0}),
     step(EditKind::CopyItem, {}, {1, 2, 3, 4}),
     step(EditKind::DeleteItem, {}, {9, 8, 7, 6}),
-    {Kind::Undo, {}, {}},
-    {Kind::Redo, {}, {}},
+    {Kind::Undo, {}},
+    {Kind::Redo, {}},
 };
 
 TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBeforeIt) {
@@ -48,21 +49,23 @@ TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBefore
     const std::optional<JournalContents> read = readJournal(path, error);
     ASSERT_TRUE(read) << error.text();
     EXPECT_EQ(read->base, base);
-    EXPECT_EQ(read->records, everyKind);
+    ByteSource source;
+    ASSERT_TRUE(openJournal(path, source, error));
+    EXPECT_EQ(testing::journalReplay(source)->records, everyKind);
 
     const std::vector<std::uint8_t> bytes = testing::readFile(path);
     const std::size_t lastStart = bytes.size() - encodeJournalRecord(everyKind.back()).size();
     for (std::size_t cut = lastStart; cut < bytes.size(); ++cut) {
         std::vector<std::uint8_t> torn(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
-        const std::optional<JournalContents> replay = decodeJournal(torn);
+        const std::optional<JournalContents> replay = scanJournal(ByteSource(torn), error);
         ASSERT_TRUE(replay);
-        EXPECT_EQ(replay->records.size(), everyKind.size() - 1) << "cut at " << cut;
+        EXPECT_EQ(replay->records, everyKind.size() - 1) << "cut at " << cut;
     }
     std::vector<std::uint8_t> damaged = bytes;
     damaged.back() ^= 1;
-    EXPECT_EQ(decodeJournal(damaged)->records.size(), everyKind.size() - 1);
+    EXPECT_EQ(scanJournal(ByteSource(damaged), error)->records, everyKind.size() - 1);
     damaged[10] ^= 1;
-    EXPECT_FALSE(decodeJournal(damaged)); // a damaged header is no journal
+    EXPECT_FALSE(scanJournal(ByteSource(damaged), error)); // a damaged header is no journal
 
     const std::vector<std::uint8_t> document{1, 2, 3};
     ASSERT_TRUE(writer.restart(
@@ -73,10 +76,30 @@ TEST(RecoveryJournal, EveryRecordRoundTripsAndATornLastRecordEndsTheReplayBefore
         error))
         << error.text();
     ASSERT_TRUE(writer.append(everyKind[4], error));
-    const std::vector<JournalRecord> restarted{{Kind::Snapshot, {}, {1, 2, 3, 0}}, everyKind[4]};
-    EXPECT_EQ(readJournal(path, error)->records, restarted);
+    const std::vector<JournalRecord> restarted{{Kind::Snapshot, {}}, everyKind[4]};
+    ASSERT_TRUE(openJournal(path, source, error));
+    const std::optional<testing::JournalReplay> replay = testing::journalReplay(source);
+    EXPECT_EQ(replay->records, restarted);
+    EXPECT_EQ(replay->snapshot, (std::vector<std::uint8_t>{1, 2, 3, 0}));
     ASSERT_TRUE(writer.remove(error));
     EXPECT_FALSE(readJournal(path, error));
+}
+
+TEST(RecoveryJournal, RecordsAcrossTheEdgeOfAReadAheadReadBackWhole) {
+    testing::TempDir dir;
+    const std::string path = dir.file("birds.journal");
+    JournalWriter writer;
+    FileError error;
+    ASSERT_TRUE(writer.create(path, {"/data/birds.table", 1, 2, 3, 4, 5, 6, 2}, error));
+    std::vector<JournalRecord> steps;
+    // The lengths vary so that records end at every offset of a read ahead.
+    for (std::uint8_t n = 0; writer.size() < 3 << 16; ++n) {
+        steps.push_back(step(EditKind::Apply, {{n, std::vector<std::uint8_t>(n, n), {}}}, {}));
+        ASSERT_TRUE(writer.append(steps.back(), error));
+    }
+    ByteSource source;
+    ASSERT_TRUE(openJournal(path, source, error));
+    EXPECT_EQ(testing::journalReplay(source)->records, steps);
 }
 
 TEST(RecoveryJournal, AppliesOnlyToTheSameFileOrTheSameBytes) {

@@ -18,7 +18,7 @@ TEST_F(MainWindowTest, AJournalLeftBehindIsOfferedBackWhenItsFileIsOpened) {
         ASSERT_TRUE(QTest::qWaitFor([&] {
             FileError error;
             const std::optional<JournalContents> contents = readJournal(journal, error);
-            return contents && !contents->records.empty();
+            return contents && contents->records > 0;
         }));
         std::filesystem::copy_file(journal, kept,
                                    std::filesystem::copy_options::overwrite_existing);
