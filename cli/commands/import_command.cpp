@@ -120,7 +120,7 @@ bool isPlainAscii(std::string_view cell) {
             return false;
     }
     return std::all_of(cell.begin() + std::ptrdiff_t(i), cell.end(),
-                       [](char c) { return c > 0 && c < 0x7F + 1; });
+                       [](char c) { return std::uint8_t(c) - 1u < 0x7Fu; });
 }
 
 // The cell in the file's 8-bit characters: plain ASCII, nearly every cell, as it is. Throws for a
