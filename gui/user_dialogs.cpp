@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "recovery/document_journal.h"
 #include "window/save_path.h"
 #include "window_texts.h"
 
@@ -106,9 +107,7 @@ bool askKeepOrDiscard(QWidget* owner, QMessageBox::Icon icon, const QString& tex
 bool askRecover(QWidget* owner, const QString& fileName, std::size_t steps) {
     return askKeepOrDiscard(owner, QMessageBox::Question,
                             QString::fromUtf8(texts::recoverChanges).arg(fileName),
-                            steps == 1 ? QString::fromUtf8(texts::recoverOneChangeDetail)
-                                       : QString::fromUtf8(texts::recoverChangesDetail).arg(steps),
-                            texts::recoverButton);
+                            QString::fromStdString(keptStepsText(steps)), texts::recoverButton);
 }
 
 bool askKeepJournalAside(QWidget* owner, const QString& fileName) {

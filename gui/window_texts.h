@@ -49,11 +49,6 @@ inline constexpr const char* changedOnDiskDetail =
     "Saving replaces the other program's changes with this document.";
 inline constexpr const char* saveAnywayButton = "Save Anyway";
 inline constexpr const char* recoverChanges = "Kestra ended without saving changes to %1.";
-inline constexpr const char* recoverChangesDetail =
-    "%1 edit steps were kept. Recover applies them to the file again; the document is then "
-    "unsaved.";
-inline constexpr const char* recoverOneChangeDetail =
-    "1 edit step was kept. Recover applies it to the file again; the document is then unsaved.";
 inline constexpr const char* recoverButton = "Recover";
 inline constexpr const char* journalMismatch =
     "Kestra ended without saving changes to %1, but the file has changed since.";

@@ -203,6 +203,15 @@ FoundJournal findJournal(const std::string& path, StringWidth width) {
     return found;
 }
 
+std::string keptStepsText(std::size_t steps) {
+    if (steps == 1)
+        return "1 edit step was kept. Recover applies it to the file again; the document is then "
+               "unsaved.";
+    return std::to_string(steps) +
+           " edit steps were kept. Recover applies them to the file again; the document is then "
+           "unsaved.";
+}
+
 std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHistory& history,
                           const PropertyNames& names, FileError& error) {
     ByteSource source;

@@ -66,6 +66,9 @@ std::size_t replayJournal(const FoundJournal& found, InfoFile& document, EditHis
 
 // Renames the journal aside with the time, so that it is kept but no longer offered; or deletes
 // it.
+// What the Recover question says of `steps` kept edit steps: "1 edit step was kept. ..." or
+// "N edit steps were kept. ...".
+std::string keptStepsText(std::size_t steps);
 bool keepJournalAside(const std::string& journalPath, FileError& error);
 bool deleteJournal(const std::string& journalPath, FileError& error);
 
